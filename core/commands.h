@@ -1,0 +1,18 @@
+// The window's commands, each one straight procedure named after its button.
+#pragma once
+
+#include "core/control_states.h"
+#include "core/feature_list.h"
+#include "core/host.h"
+
+namespace dravosk {
+
+// Read: replaces the list with the identifiers of all features of the host's active part program.
+void cmd_lesen_Click(AutomationService& service, FeatureList& list, ControlStates& states);
+
+// Write: reverses the chosen vectors of every feature whose identifier is marked in the list.
+void cmd_schreiben_Click(AutomationService& service, FeatureList& list, ControlStates& states);
+
+inline constexpr std::u16string_view kWrittenMessage = u"Alle selektierten Merkmale umgekehrt";
+
+}  // namespace dravosk

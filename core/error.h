@@ -1,0 +1,58 @@
+// The one error type of the tool: a number, a description and the member or step where it arose.
+#pragma once
+
+#include <cstdint>
+#include <exception>
+#include <string>
+#include <vector>
+
+namespace dravosk {
+
+// Numbers of the tool's own checks. They are HRESULTs with the customer bit set, so they can never
+// be mistaken for a number that came from the platform or the host.
+namespace errnum {
+inline constexpr std::int32_t kOverflow = static_cast<std::int32_t>(0xA0040001u);
+inline constexpr std::int32_t kListFull = static_cast<std::int32_t>(0xA0040002u);
+inline constexpr std::int32_t kNoActivePartProgram = static_cast<std::int32_t>(0xA0040003u);
+inline constexpr std::int32_t kVectorNotFilled = static_cast<std::int32_t>(0xA0040004u);
+inline constexpr std::int32_t kNotAnObject = static_cast<std::int32_t>(0xA0040005u);
+inline constexpr std::int32_t kBadIndex = static_cast<std::int32_t>(0xA0040006u);
+// Automation numbers that the portable code raises itself (same values as the platform's).
+inline constexpr std::int32_t kTypeMismatch = static_cast<std::int32_t>(0x80020005u);
+inline constexpr std::int32_t kUnknownName = static_cast<std::int32_t>(0x80020006u);
+inline constexpr std::int32_t kMemberNotFound = static_cast<std::int32_t>(0x80020003u);
+inline constexpr std::int32_t kBadParamCount = static_cast<std::int32_t>(0x8002000Eu);
+inline constexpr std::int32_t kException = static_cast<std::int32_t>(0x80020009u);
+inline constexpr std::int32_t kBadProgId = static_cast<std::int32_t>(0x800401F3u);
+}  // namespace errnum
+
+class Error : public std::exception {
+  public:
+    Error(std::int32_t number, std::u16string description, std::u16string where = {});
+
+    std::int32_t number() const noexcept { return number_; }
+    const std::u16string& description() const noexcept { return description_; }
+    const std::u16string& where() const noexcept { return where_; }
+
+    // Identifiers of the features that a failed Write had already changed in the host, in host
+    // order.
+    const std::vector<std::u16string>& changed() const noexcept { return changed_; }
+    void setChanged(std::vector<std::u16string> changed) { changed_ = std::move(changed); }
+
+    // Prefixes the step to the member, e.g. "Merkmal \"P1\", Datensatz 3: GetVector".
+    void addContext(const std::u16string& context);
+
+    // UTF-8 summary, for logs and test failures.
+    const char* what() const noexcept override { return what_.c_str(); }
+
+  private:
+    void updateWhat();
+
+    std::int32_t number_;
+    std::u16string description_;
+    std::u16string where_;
+    std::vector<std::u16string> changed_;
+    std::string what_;
+};
+
+}  // namespace dravosk

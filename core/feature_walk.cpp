@@ -1,0 +1,37 @@
+#include "core/feature_walk.h"
+
+#include "core/error.h"
+
+namespace dravosk {
+
+void forEachFeature(
+    HostEnumerator& commands,
+    const std::function<void(HostObject& feature, const std::u16string& id)>& onFeature) {
+    std::size_t position = 0;
+    for (;;) {
+        ++position;
+        try {
+            HostObjectPtr command = commands.next();
+            if (!command) {
+                return;
+            }
+            if (!command->getBool(u"IsFeature")) {
+                continue;
+            }
+            HostObjectPtr feature = command->getObject(u"FeatureCommand");
+            if (!feature) {
+                throw Error(errnum::kNotAnObject,
+                            u"Der Befehl ist ein Merkmal, lieferte aber kein Merkmalsobjekt.",
+                            u"FeatureCommand");
+            }
+            const std::u16string id = feature->getText(u"ID");
+            onFeature(*feature, id);
+        } catch (Error& e) {
+            const std::string n = std::to_string(position);
+            e.addContext(u"Befehl " + std::u16string(n.begin(), n.end()));
+            throw;
+        }
+    }
+}
+
+}  // namespace dravosk
