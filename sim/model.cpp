@@ -1,0 +1,243 @@
+#include "sim/model.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "core/error.h"
+#include "core/text.h"
+
+namespace dravosk::sim {
+
+namespace {
+
+std::u16string str(std::string_view ascii) {
+    return {ascii.begin(), ascii.end()};
+}
+
+Error hostException(std::u16string description, std::u16string_view member) {
+    return Error(errnum::kException, std::move(description), std::u16string(member));
+}
+
+std::size_t dataSetIndex(std::int32_t code, std::u16string_view member) {
+    const auto* it = std::find(kDataSetCodes.begin(), kDataSetCodes.end(), code);
+    if (it == kDataSetCodes.end()) {
+        throw hostException(u"Unbekannter Datensatz " + str(std::to_string(code)) + u".", member);
+    }
+    return static_cast<std::size_t>(it - kDataSetCodes.begin());
+}
+
+std::int32_t intArg(const HostArg& arg, std::u16string_view member) {
+    if (const auto* i = std::get_if<std::int32_t>(&arg)) {
+        return *i;
+    }
+    throw Error(errnum::kTypeMismatch, u"Typen unverträglich.", std::u16string(member));
+}
+
+double valueArg(const HostArg& arg, std::u16string_view member) {
+    if (const auto* d = std::get_if<double>(&arg)) {
+        return *d;
+    }
+    if (const auto* i = std::get_if<std::int32_t>(&arg)) {
+        return *i;
+    }
+    throw Error(errnum::kTypeMismatch, u"Typen unverträglich.", std::u16string(member));
+}
+
+double* refArg(const HostArg& arg, std::u16string_view member) {
+    if (auto* const* p = std::get_if<double*>(&arg); p && *p) {
+        return *p;
+    }
+    throw Error(errnum::kTypeMismatch, u"Typen unverträglich: Double als Referenz erwartet.",
+                std::u16string(member));
+}
+
+void checkKindAndCount(std::span<const HostArg> args, std::u16string_view member) {
+    if (args.size() != 5) {
+        throw Error(errnum::kBadParamCount, u"Falsche Anzahl an Parametern.",
+                    std::u16string(member));
+    }
+    if (intArg(args[0], member) != 1) {
+        throw hostException(u"Unbekannte Vektorart.", member);
+    }
+}
+
+std::string number(double value) {
+    if (value == 0) {
+        return std::signbit(value) ? "-0" : "0";
+    }
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, "%.17g", value);
+    return buffer;
+}
+
+}  // namespace
+
+std::string describe(const Call& call) {
+    std::string out = toUtf8(call.member) + "(";
+    for (std::size_t i = 0; i < call.args.size(); ++i) {
+        out += i ? ", " : "";
+        if (const auto* n = std::get_if<std::int32_t>(&call.args[i])) {
+            out += std::to_string(*n);
+        } else if (const auto* d = std::get_if<double>(&call.args[i])) {
+            out += number(*d);
+        } else {
+            out += "&";
+        }
+    }
+    return out + ")";
+}
+
+void Model::setActive(std::optional<PartProgram> program) {
+    active_ = std::move(program);
+    if (onChange) {
+        onChange();
+    }
+}
+
+bool Model::hasMember(Kind kind, std::u16string_view member) {
+    switch (kind) {
+        case Kind::application:
+            return member == u"ActivePartProgram";
+        case Kind::partProgram:
+            return member == u"Commands";
+        case Kind::commands:
+            return member == u"_NewEnum";
+        case Kind::command:
+            return member == u"IsFeature" || member == u"FeatureCommand";
+        case Kind::featureCommand:
+            return member == u"ID" || member == u"GetVector" || member == u"PutVector";
+    }
+    return false;
+}
+
+bool Model::isMissing(std::u16string_view member) const {
+    return std::find(missing_.begin(), missing_.end(), member) != missing_.end();
+}
+
+void Model::enter(const ObjectRef& target, std::u16string_view member,
+                  std::vector<RecordedArg> args) {
+    calls_.push_back({target, std::u16string(member), std::move(args)});
+    if (member != u"CreateObject" && (!hasMember(target.kind, member) || isMissing(member))) {
+        throw Error(errnum::kUnknownName, u"Unbekannter Name.", std::u16string(member));
+    }
+    const int count = ++callCounts_[std::u16string(member)];
+    if (auto fault = faults_.find(member); fault != faults_.end() && fault->second.nth == count) {
+        throw Error(fault->second.number, fault->second.description, std::u16string(member));
+    }
+}
+
+ObjectRef Model::createApplication() {
+    const ObjectRef app{Kind::application};
+    enter(app, u"CreateObject", {});
+    return app;
+}
+
+Command& Model::commandAt(const ObjectRef& target, std::u16string_view member) {
+    if (!active_ || target.index >= active_->commands.size()) {
+        throw hostException(u"Der Befehl existiert nicht mehr.", member);
+    }
+    return active_->commands[target.index];
+}
+
+Property Model::get(const ObjectRef& target, std::u16string_view member) {
+    enter(target, member, {});
+    switch (target.kind) {
+        case Kind::application:
+            return active_ ? Property{ObjectRef{Kind::partProgram}} : Property{Value{Nothing{}}};
+        case Kind::partProgram:
+            if (!active_) {
+                throw hostException(u"Das Teileprogramm ist nicht mehr geöffnet.", member);
+            }
+            return ObjectRef{Kind::commands};
+        case Kind::command: {
+            Command& command = commandAt(target, member);
+            if (member == u"IsFeature") {
+                return command.isFeature;
+            }
+            return ObjectRef{Kind::featureCommand, target.index};
+        }
+        case Kind::featureCommand:
+            return commandAt(target, member).id;
+        case Kind::commands:
+            break;
+    }
+    throw Error(errnum::kMemberNotFound, u"Mitglied nicht gefunden.", std::u16string(member));
+}
+
+std::size_t Model::beginEnumeration(const ObjectRef& target) {
+    enter(target, u"_NewEnum", {});
+    return active_ ? active_->commands.size() : 0;
+}
+
+void Model::call(const ObjectRef& target, std::u16string_view member,
+                 std::span<const HostArg> args) {
+    std::vector<RecordedArg> recorded;
+    for (const HostArg& arg : args) {
+        if (const auto* i = std::get_if<std::int32_t>(&arg)) {
+            recorded.emplace_back(*i);
+        } else if (const auto* d = std::get_if<double>(&arg)) {
+            recorded.emplace_back(*d);
+        } else {
+            recorded.emplace_back(ByRef{});
+        }
+    }
+    enter(target, member, std::move(recorded));
+    if (target.kind != Kind::featureCommand || member == u"ID") {
+        throw Error(errnum::kMemberNotFound, u"Mitglied nicht gefunden.", std::u16string(member));
+    }
+    Command& command = commandAt(target, member);
+    if (member == u"GetVector") {
+        getVector(command, args);
+    } else {
+        putVector(command, args);
+    }
+}
+
+void Model::getVector(Command& command, std::span<const HostArg> args) {
+    constexpr std::u16string_view member = u"GetVector";
+    checkKindAndCount(args, member);
+    const Vector& v = command.vectors[dataSetIndex(intArg(args[1], member), member)];
+    double* x = refArg(args[2], member);
+    double* y = refArg(args[3], member);
+    double* z = refArg(args[4], member);
+    if (++getVectorCalls_ == unfilledAt_) {
+        return;  // a faulty host: success, but nothing written
+    }
+    *x = v[0];
+    *y = v[1];
+    *z = v[2];
+}
+
+void Model::putVector(Command& command, std::span<const HostArg> args) {
+    constexpr std::u16string_view member = u"PutVector";
+    checkKindAndCount(args, member);
+    Vector& v = command.vectors[dataSetIndex(intArg(args[1], member), member)];
+    v = {valueArg(args[2], member), valueArg(args[3], member), valueArg(args[4], member)};
+    if (onChange) {
+        onChange();
+    }
+}
+
+void Model::failAt(std::u16string member, int nth, std::int32_t number,
+                   std::u16string description) {
+    callCounts_.erase(member);
+    faults_[std::move(member)] = {nth, number, std::move(description)};
+}
+
+void Model::removeMember(std::u16string member) {
+    missing_.push_back(std::move(member));
+}
+
+void Model::leaveVectorUnfilledAt(int nth) {
+    unfilledAt_ = nth;
+    getVectorCalls_ = 0;
+}
+
+void Model::clearFaults() {
+    faults_.clear();
+    missing_.clear();
+    unfilledAt_ = 0;
+}
+
+}  // namespace dravosk::sim

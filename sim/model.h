@@ -1,0 +1,131 @@
+// The stand-in host's model: a part program of commands, offering the host's members by name with
+// the host's argument forms. The in-memory binding (tests) and the COM server (demos, tests under
+// Wine) both call into it, so fault injection, call records and the live-object count are shared.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <span>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "core/host.h"
+
+namespace dravosk::sim {
+
+struct Null {
+    bool operator==(const Null&) const = default;
+};
+struct Nothing {  // a null object reference
+    bool operator==(const Nothing&) const = default;
+};
+// The value types the stand-in produces; std::monostate is the empty value.
+using Value = std::variant<std::monostate, Null, Nothing, bool, std::int16_t, std::int32_t, double,
+                           std::u16string>;
+
+using Vector = std::array<double, 3>;
+inline constexpr std::array<std::int32_t, 3> kDataSetCodes = {2, 3, 27};
+
+struct Command {
+    Value isFeature;
+    Value id;
+    std::array<Vector, 3> vectors{};  // by data set, in the order of kDataSetCodes
+    std::u16string label;             // what a non-feature command is, for the server's window
+};
+
+struct PartProgram {
+    std::u16string name;
+    std::vector<Command> commands;
+};
+
+enum class Kind { application, partProgram, commands, command, featureCommand };
+
+struct ObjectRef {
+    Kind kind;
+    std::size_t index = 0;  // the command, for command and feature command objects
+};
+
+// What a property read gives: a plain value or an object.
+using Property = std::variant<Value, ObjectRef>;
+
+// One recorded call. Arguments by reference are recorded as ByRef.
+struct ByRef {
+    bool operator==(const ByRef&) const = default;
+};
+using RecordedArg = std::variant<std::int32_t, double, ByRef>;
+struct Call {
+    ObjectRef target;
+    std::u16string member;
+    std::vector<RecordedArg> args;
+};
+// "GetVector(1, 2, &, &, &)", "PutVector(1, 2, -0, -1, -0)": signed zeros and all digits shown.
+std::string describe(const Call& call);
+
+class Model {
+  public:
+    Model() = default;
+    explicit Model(std::optional<PartProgram> active) : active_(std::move(active)) {}
+
+    // The active part program, or nullptr when none is open.
+    PartProgram* active() { return active_ ? &*active_ : nullptr; }
+    const PartProgram* active() const { return active_ ? &*active_ : nullptr; }
+    void setActive(std::optional<PartProgram> program);
+
+    // Members by name. Each raises dravosk::Error as the host would: unknown member, wrong
+    // arguments, an injected fault.
+    static bool hasMember(Kind kind, std::u16string_view member);
+    bool isMissing(std::u16string_view member) const;
+    Property get(const ObjectRef& target, std::u16string_view member);
+    void call(const ObjectRef& target, std::u16string_view member, std::span<const HostArg> args);
+    // The command collection's enumeration: "_NewEnum" is recorded and checked here; the items are
+    // ObjectRef{command, 0..count-1}.
+    std::size_t beginEnumeration(const ObjectRef& target);
+    // Creating the application object; recorded as "CreateObject".
+    ObjectRef createApplication();
+
+    // Call records, in order.
+    const std::vector<Call>& calls() const { return calls_; }
+    void clearCalls() { calls_.clear(); }
+
+    // Host objects handed out and not yet released.
+    void objectCreated() { ++liveObjects_; }
+    void objectReleased() { --liveObjects_; }
+    long liveObjects() const { return liveObjects_; }
+
+    // Fault injection. Counts start when the fault is set; `nth` is 1-based.
+    void failAt(std::u16string member, int nth, std::int32_t number, std::u16string description);
+    void removeMember(std::u16string member);
+    // GetVector returns without filling its arguments at its nth call from now (0: never).
+    void leaveVectorUnfilledAt(int nth);
+    void clearFaults();
+
+    // Called after every change of a vector.
+    std::function<void()> onChange;
+
+  private:
+    void enter(const ObjectRef& target, std::u16string_view member, std::vector<RecordedArg> args);
+    Command& commandAt(const ObjectRef& target, std::u16string_view member);
+    void getVector(Command& command, std::span<const HostArg> args);
+    void putVector(Command& command, std::span<const HostArg> args);
+
+    struct Fault {
+        int nth;
+        std::int32_t number;
+        std::u16string description;
+    };
+    std::optional<PartProgram> active_;
+    std::vector<Call> calls_;
+    std::map<std::u16string, int, std::less<>> callCounts_;
+    std::map<std::u16string, Fault, std::less<>> faults_;
+    std::vector<std::u16string> missing_;
+    int unfilledAt_ = 0;
+    int getVectorCalls_ = 0;
+    long liveObjects_ = 0;
+};
+
+}  // namespace dravosk::sim

@@ -1,0 +1,31 @@
+// Part program files of the stand-in host (JSON), for demos and tests.
+//
+//   {"name": "Demo", "active": true, "commands": [
+//     {"isFeature": true, "id": "P1", "theo": [1, 0, 0], "ist": [1, 0, 0], "ziel": [1, 0, 0]},
+//     {"isFeature": false, "label": "Ausrichtung"},
+//     {"isFeature": null, "id": "X"},
+//     {"isFeature": {"i2": -1}, "id": {"i4": 7}}]}
+//
+// A value is true/false (boolean), null, a string, a number (integer: 4-byte integer, otherwise
+// double), or a typed object: {"i2": n}, {"i4": n}, {"r8": x}, {"empty": true}, {"nothing": true}.
+// A missing member is the empty value. "active": false means no part program is open.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "sim/model.h"
+
+namespace dravosk::sim {
+
+// Both raise dravosk::Error; a malformed file names its line and column, a wrong value its command.
+std::optional<PartProgram> parsePartProgram(std::string_view json);
+std::optional<PartProgram> loadPartProgram(const std::filesystem::path& file);
+
+// Vectors are written with every digit and the sign of zero, so a load gives back the same bits.
+std::string formatPartProgram(const std::optional<PartProgram>& program);
+void savePartProgram(const std::optional<PartProgram>& program, const std::filesystem::path& file);
+
+}  // namespace dravosk::sim
