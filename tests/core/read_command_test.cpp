@@ -1,0 +1,162 @@
+#include <gtest/gtest.h>
+
+#include "host_fixture.h"
+
+namespace dravosk {
+namespace {
+
+using namespace std::string_literals;
+using testing::described;
+using testing::feature;
+using testing::HostTest;
+using testing::nonFeature;
+using testing::texts;
+using List = std::vector<std::u16string>;
+
+class ReadCommand : public HostTest {};
+
+TEST_F(ReadCommand, ListsFeatureIdentifiersExactlyAsTheHostDeliversThem) {
+    const std::u16string withNul(u"A\0B", 3);
+    load({feature(u"P1"), nonFeature(), feature(u""), feature(u"   "), nonFeature(sim::Null{}),
+          feature(u"Kreis_Ø12 Größe"), feature(u"P1"), feature(u"ОТВЕРСТИЕ"), feature(withNul),
+          feature(u"p1")});
+    read();
+    EXPECT_EQ(texts(list), (List{u"P1", u"   ", u"Kreis_Ø12 Größe", u"P1", u"ОТВЕРСТИЕ", withNul, u"p1"}));
+    for (Int16 i = 0; i < list.count(); ++i) {
+        EXPECT_FALSE(list.isMarked(i));
+    }
+    EXPECT_EQ(model.liveObjects(), 0);
+}
+
+TEST_F(ReadCommand, CallsTheHostInItsOrderAndAsksNonFeaturesNothingMore) {
+    load({feature(u"A"), nonFeature(), feature(u"")});
+    read();
+    EXPECT_EQ(described(model),
+              (std::vector<std::string>{"CreateObject()", "ActivePartProgram()", "Commands()",
+                                        "_NewEnum()", "IsFeature()", "FeatureCommand()", "ID()",
+                                        "IsFeature()", "IsFeature()", "FeatureCommand()", "ID()"}));
+    using E = std::pair<Button, bool>;
+    EXPECT_EQ(states.enableLog, (std::vector<E>{{Button::schreiben, true},
+                                                {Button::allemarkieren, true},
+                                                {Button::alledemarkieren, true}}));
+}
+
+TEST_F(ReadCommand, NoFeaturesStillEnablesTheButtonsAndReadingTwiceGivesTheSameUnmarkedList) {
+    load({nonFeature(), nonFeature(sim::Null{})});
+    read();
+    EXPECT_EQ(list.count(), 0);
+    EXPECT_TRUE(states.isEnabled(Button::schreiben));
+    EXPECT_TRUE(states.isEnabled(Button::allemarkieren));
+    EXPECT_TRUE(states.isEnabled(Button::alledemarkieren));
+
+    load({feature(u"A"), feature(u"B")});
+    read();
+    markAll(list);
+    read();
+    EXPECT_EQ(texts(list), (List{u"A", u"B"}));
+    EXPECT_FALSE(list.isMarked(0));
+    EXPECT_FALSE(list.isMarked(1));
+}
+
+TEST_F(ReadCommand, TakesOddValueTypesAsTheAutomationRulesDo) {
+    sim::Command i2True = feature(u"i2");
+    i2True.isFeature = std::int16_t{-1};
+    sim::Command i2False = feature(u"nein");
+    i2False.isFeature = std::int16_t{0};
+    sim::Command textTrue = feature(u"text");
+    textTrue.isFeature = u"True"s;
+    sim::Command empty = feature(u"leer");
+    empty.isFeature = std::monostate{};
+    sim::Command intId = feature(u"");
+    intId.id = std::int32_t{7};
+    sim::Command doubleId = feature(u"");
+    doubleId.id = 1.5;
+    sim::Command emptyId = feature(u"");
+    emptyId.id = std::monostate{};
+    load({i2True, i2False, textTrue, empty, intId, doubleId, emptyId});
+    read();
+    EXPECT_EQ(texts(list), (List{u"i2", u"text", u"7", u"1.5"}));
+}
+
+TEST_F(ReadCommand, ValuesThatCannotBeTakenAsAskedAreErrorsNotDefaults) {
+    sim::Command badFlag = feature(u"X");
+    badFlag.isFeature = u"vielleicht"s;
+    load({feature(u"A"), badFlag});
+    Error e = failure([&] { read(); });
+    EXPECT_EQ(e.number(), errnum::kTypeMismatch);
+    EXPECT_NE(e.where().find(u"Befehl 2"), std::u16string::npos);
+    EXPECT_NE(e.where().find(u"IsFeature"), std::u16string::npos);
+
+    sim::Command nullId = feature(u"");
+    nullId.id = sim::Null{};
+    load({nullId});
+    e = failure([&] { read(); });
+    EXPECT_EQ(e.number(), errnum::kTypeMismatch);
+    EXPECT_NE(e.where().find(u"ID"), std::u16string::npos);
+    EXPECT_EQ(model.liveObjects(), 0);
+}
+
+// A failure at any host step ends Read there: nothing is asked of the host after it, the buttons
+// stay as they were, every host object is released, and an old list survives unless the host had
+// already been reached.
+TEST_F(ReadCommand, AFailureAtEachHostStepEndsTheCommandThere) {
+    struct Step {
+        std::u16string member;
+        bool listKept;
+    };
+    for (const Step& step : {Step{u"CreateObject", true}, Step{u"ActivePartProgram", true},
+                             Step{u"Commands", true}, Step{u"_NewEnum", true},
+                             Step{u"IsFeature", false}, Step{u"FeatureCommand", false},
+                             Step{u"ID", false}}) {
+        SCOPED_TRACE(std::string(step.member.begin(), step.member.end()));
+        list.clear();
+        list.append(u"alt");
+        states = MemoryControlStates{};
+        load({feature(u"A"), feature(u"B")});
+        model.clearFaults();
+        model.clearCalls();
+        model.failAt(step.member, 1, static_cast<std::int32_t>(0x80041234u), u"Korvane ist beschäftigt");
+
+        Error e = failure([&] { read(); });
+        EXPECT_EQ(e.number(), static_cast<std::int32_t>(0x80041234u));
+        EXPECT_EQ(e.description(), u"Korvane ist beschäftigt");
+        EXPECT_NE(e.where().find(step.member), std::u16string::npos);
+        EXPECT_EQ(sim::describe(model.calls().back()), std::string(step.member.begin(), step.member.end()) + "()");
+        EXPECT_EQ(texts(list), step.listKept ? List{u"alt"} : List{});
+        EXPECT_FALSE(states.isEnabled(Button::schreiben));
+        EXPECT_TRUE(states.enableLog.empty());
+        EXPECT_EQ(model.liveObjects(), 0);
+    }
+}
+
+TEST_F(ReadCommand, NoActivePartProgramAndMissingMembersAreReportedClearly) {
+    list.append(u"alt");
+    model.setActive(std::nullopt);
+    Error e = failure([&] { read(); });
+    EXPECT_EQ(e.number(), errnum::kNoActivePartProgram);
+    EXPECT_EQ(e.where(), u"ActivePartProgram");
+    EXPECT_EQ(texts(list), List{u"alt"});
+    EXPECT_EQ(model.liveObjects(), 0);
+    EXPECT_EQ(described(model).back(), "ActivePartProgram()") << "Commands asked of nothing";
+
+    load({feature(u"A")});
+    model.removeMember(u"FeatureCommand");
+    e = failure([&] { read(); });
+    EXPECT_EQ(e.number(), errnum::kUnknownName);
+    EXPECT_NE(e.where().find(u"FeatureCommand"), std::u16string::npos);
+    EXPECT_EQ(model.liveObjects(), 0);
+}
+
+TEST_F(ReadCommand, MoreThan32767FeaturesIsAClearErrorNotAWrapAround) {
+    std::vector<sim::Command> commands(32768, feature(u"M"));
+    load(std::move(commands));
+    Error e = failure([&] { read(); });
+    EXPECT_EQ(e.number(), errnum::kListFull);
+    EXPECT_NE(e.where().find(u"Befehl 32768"), std::u16string::npos);
+    EXPECT_EQ(list.count(), 32767);
+    EXPECT_FALSE(states.isEnabled(Button::schreiben));
+    EXPECT_EQ(model.liveObjects(), 0);
+}
+
+}  // namespace
+}  // namespace dravosk
