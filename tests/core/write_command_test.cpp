@@ -1,0 +1,237 @@
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+
+#include "host_fixture.h"
+
+namespace dravosk {
+namespace {
+
+using testing::described;
+using testing::feature;
+using testing::HostTest;
+using testing::nonFeature;
+using testing::texts;
+using Calls = std::vector<std::string>;
+using List = std::vector<std::u16string>;
+
+bool sameBits(const sim::Vector& a, const sim::Vector& b) {
+    for (std::size_t i = 0; i < 3; ++i) {
+        if (std::bit_cast<std::uint64_t>(a[i]) != std::bit_cast<std::uint64_t>(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+sim::Vector negated(const sim::Vector& v) { return {-v[0], -v[1], -v[2]}; }
+
+class WriteCommand : public HostTest {
+protected:
+    // Reads, then marks the entries whose index is listed.
+    void readAndMark(std::initializer_list<Int16> marked) {
+        read();
+        for (Int16 i : marked) {
+            list.setMarked(i, true);
+        }
+        model.clearCalls();
+        states.enableLog.clear();
+    }
+    void expectWrittenState() {
+        EXPECT_EQ(states.messages, List{u"Alle selektierten Merkmale umgekehrt"});
+        EXPECT_EQ(list.count(), 0);
+        EXPECT_FALSE(states.isEnabled(Button::schreiben));
+        EXPECT_TRUE(states.isEnabled(Button::allemarkieren));
+        EXPECT_TRUE(states.isEnabled(Button::alledemarkieren));
+        EXPECT_TRUE(states.isEnabled(Button::lesen));
+        EXPECT_EQ(model.liveObjects(), 0);
+    }
+};
+
+TEST_F(WriteCommand, CallsTheHostExactlyAsExpectedForASmallCase) {
+    load({feature(u"A", {1, 2, 3}, {4, 5, 6}, {7, 8, 9}), nonFeature(), feature(u"B")});
+    readAndMark({0});
+    states.setCheck(CheckBox::check2, 0);
+    write();
+    EXPECT_EQ(described(model),
+              (Calls{"CreateObject()", "ActivePartProgram()", "Commands()", "_NewEnum()",
+                     "IsFeature()", "FeatureCommand()", "ID()",
+                     "GetVector(1, 2, &, &, &)", "PutVector(1, 2, -1, -2, -3)",
+                     "GetVector(1, 3, &, &, &)",
+                     "GetVector(1, 27, &, &, &)", "PutVector(1, 27, -7, -8, -9)",
+                     "IsFeature()", "IsFeature()", "FeatureCommand()", "ID()"}));
+    EXPECT_TRUE(sameBits(command(0).vectors[1], {4, 5, 6}));
+    expectWrittenState();
+}
+
+TEST_F(WriteCommand, NegatesEachComponentInPlaceAndZeroGoesBackAsNegativeZero) {
+    load({feature(u"A", {0, 1, 0}, {-0.0, -2.5, 1e-300}, {0.1, -0.2, 1e308})});
+    readAndMark({0});
+    write();
+    EXPECT_TRUE(sameBits(command(0).vectors[0], {-0.0, -1, -0.0}));
+    EXPECT_TRUE(sameBits(command(0).vectors[1], {0.0, 2.5, -1e-300}));
+    EXPECT_TRUE(sameBits(command(0).vectors[2], {-0.1, 0.2, -1e308}));
+}
+
+TEST_F(WriteCommand, NothingMarkedOrNoBoxCheckedWritesNothingButCompletes) {
+    load({feature(u"A"), nonFeature(), feature(u"B")});
+    const auto before = model.active()->commands;
+    readAndMark({});
+    write();
+    EXPECT_EQ(described(model), (Calls{"CreateObject()", "ActivePartProgram()", "Commands()", "_NewEnum()",
+                                       "IsFeature()", "FeatureCommand()", "ID()", "IsFeature()",
+                                       "IsFeature()", "FeatureCommand()", "ID()"}));
+    expectWrittenState();
+
+    states = MemoryControlStates{};
+    readAndMark({1});
+    for (CheckBox box : {CheckBox::check1, CheckBox::check2, CheckBox::check3}) {
+        states.setCheck(box, 0);
+    }
+    write();
+    const Calls calls = described(model);
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "GetVector(1, 2, &, &, &)"), 1);
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "GetVector(1, 3, &, &, &)"), 1);
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "GetVector(1, 27, &, &, &)"), 1);
+    for (const std::string& call : calls) {
+        EXPECT_EQ(call.rfind("PutVector", 0), std::string::npos);
+    }
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        for (std::size_t set = 0; set < 3; ++set) {
+            EXPECT_TRUE(sameBits(command(i).vectors[set], before[i].vectors[set]));
+        }
+    }
+    expectWrittenState();
+}
+
+TEST_F(WriteCommand, MatchesIdentifiersExactlyAsTheyStandInTheHostNow) {
+    load({feature(u"Bohrung"), feature(u"bohrung"), feature(u"Bohrung "), feature(u"Weg"),
+          feature(u"Bohrung")});
+    read();
+    for (Int16 i : {Int16{1}, Int16{2}, Int16{3}}) {  // "bohrung", "Bohrung ", "Weg"
+        list.setMarked(i, true);
+    }
+    // Since the read: "Weg" is gone from the host, a new feature carries a listed identifier.
+    model.active()->commands.erase(model.active()->commands.begin() + 3);
+    model.active()->commands.push_back(feature(u"bohrung"));
+    const auto before = model.active()->commands;
+    write();
+    const bool expected[] = {false, true, true, false, true};
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(sameBits(command(i).vectors[0], negated(before[i].vectors[0])), expected[i]);
+    }
+    expectWrittenState();
+}
+
+TEST_F(WriteCommand, AFeatureIsReversedOnceHoweverManyMarkedEntriesCarryItsIdentifier) {
+    load({feature(u"P", {1, 0, 0}), feature(u"P", {0, 1, 0}), feature(u"Q", {0, 0, 1})});
+    readAndMark({0, 1});
+    write();
+    EXPECT_TRUE(sameBits(command(0).vectors[0], {-1, -0.0, -0.0}));
+    EXPECT_TRUE(sameBits(command(1).vectors[0], {-0.0, -1, -0.0}));
+    EXPECT_TRUE(sameBits(command(2).vectors[0], {0, 0, 1}));
+
+    readAndMark({1});  // one of the two entries marked: both features are reversed
+    write();
+    EXPECT_TRUE(sameBits(command(0).vectors[0], {1, 0, 0}));
+    EXPECT_TRUE(sameBits(command(1).vectors[0], {0, 1, 0}));
+}
+
+// The check boxes count as they stand when each vector is reached, not as they stood at the start.
+class ScriptedChecks final : public ControlStates {
+public:
+    void setEnabled(Button, bool) override {}
+    int checkState(CheckBox box) const override {
+        reads.push_back(box);
+        return script.at(reads.size() - 1);
+    }
+    void showMessage(std::u16string_view) override {}
+    std::vector<int> script;
+    mutable std::vector<CheckBox> reads;
+};
+
+TEST_F(WriteCommand, ReadsEachCheckBoxAtTheMomentItsVectorIsReached) {
+    load({feature(u"A"), feature(u"B")});
+    read();
+    markAll(list);
+    ScriptedChecks checks;
+    checks.script = {1, 0, 0, 0, 0, 1};
+    cmd_schreiben_Click(host, list, checks);
+    EXPECT_EQ(checks.reads, (std::vector<CheckBox>{CheckBox::check1, CheckBox::check2, CheckBox::check3,
+                                                    CheckBox::check1, CheckBox::check2, CheckBox::check3}));
+    EXPECT_TRUE(sameBits(command(0).vectors[0], {-1, -2, -3}));
+    EXPECT_TRUE(sameBits(command(0).vectors[2], {7, 8, 9}));
+    EXPECT_TRUE(sameBits(command(1).vectors[0], {1, 2, 3}));
+    EXPECT_TRUE(sameBits(command(1).vectors[2], {-7, -8, -9}));
+}
+
+TEST_F(WriteCommand, NeverWritesBackAVectorTheHostDidNotDeliver) {
+    load({feature(u"A"), feature(u"B"), feature(u"C")});
+    readAndMark({0, 1, 2});
+    model.leaveVectorUnfilledAt(5);  // B's second data set (code 3)
+    Error e = failure([&] { write(); });
+    EXPECT_EQ(e.number(), errnum::kVectorNotFilled);
+    EXPECT_NE(e.where().find(u"Merkmal \"B\", Datensatz 3"), std::u16string::npos);
+    EXPECT_EQ(e.changed(), (List{u"A", u"B"}));
+    EXPECT_TRUE(sameBits(command(1).vectors[0], {-1, -2, -3}));
+    EXPECT_TRUE(sameBits(command(1).vectors[1], {4, 5, 6})) << "nothing written for the unfilled set";
+    EXPECT_TRUE(sameBits(command(2).vectors[0], {1, 2, 3}));
+    const Calls calls = described(model);
+    EXPECT_EQ(calls.back(), "GetVector(1, 3, &, &, &)");
+}
+
+// A failure at any host step mid-write: what was written stays, nothing more is done, the error names
+// what changed, the list and Write stay as they were, and every host object is released.
+TEST_F(WriteCommand, AFailureMidWriteStopsThereAndReportsWhatStaysWritten) {
+    struct Step {
+        std::u16string member;
+        int nth;
+        List changed;
+        std::size_t untouchedFrom;  // first command whose vectors must still be as loaded
+    };
+    // Commands: A (feature), x (not a feature), B, A again. All marked, all boxes checked.
+    for (const Step& step : {Step{u"GetVector", 1, {}, 0}, Step{u"PutVector", 1, {}, 0},
+                             Step{u"GetVector", 4, {u"A"}, 1}, Step{u"PutVector", 5, {u"A", u"B"}, 3},
+                             Step{u"IsFeature", 3, {u"A"}, 1}, Step{u"FeatureCommand", 3, {u"A", u"B"}, 3},
+                             Step{u"ID", 2, {u"A"}, 1}}) {
+        SCOPED_TRACE(std::string(step.member.begin(), step.member.end()) + " #" + std::to_string(step.nth));
+        load({feature(u"A"), nonFeature(), feature(u"B"), feature(u"A")});
+        const auto before = model.active()->commands;
+        states = MemoryControlStates{};
+        model.clearFaults();
+        readAndMark({0, 1, 2});
+        model.failAt(step.member, step.nth, static_cast<std::int32_t>(0x80020009u), u"Schreibschutz");
+
+        Error e = failure([&] { write(); });
+        EXPECT_EQ(e.description(), u"Schreibschutz");
+        EXPECT_NE(e.where().find(step.member), std::u16string::npos);
+        EXPECT_EQ(e.changed(), step.changed);
+        for (std::size_t i = step.untouchedFrom; i < before.size(); ++i) {
+            for (std::size_t set = 0; set < 3; ++set) {
+                EXPECT_TRUE(sameBits(command(i).vectors[set], before[i].vectors[set])) << i;
+            }
+        }
+        EXPECT_TRUE(states.messages.empty());
+        EXPECT_EQ(list.count(), 3);
+        EXPECT_TRUE(states.isEnabled(Button::schreiben));
+        EXPECT_EQ(model.liveObjects(), 0);
+    }
+}
+
+TEST_F(WriteCommand, HostUnreachableOrWithoutPartProgramChangesNothing) {
+    load({feature(u"A")});
+    readAndMark({0});
+    model.setActive(std::nullopt);
+    Error e = failure([&] { write(); });
+    EXPECT_EQ(e.number(), errnum::kNoActivePartProgram);
+    EXPECT_TRUE(e.changed().empty());
+    EXPECT_EQ(list.count(), 1);
+    EXPECT_TRUE(list.isMarked(0));
+    EXPECT_TRUE(states.isEnabled(Button::schreiben));
+    EXPECT_EQ(model.liveObjects(), 0);
+}
+
+}  // namespace
+}  // namespace dravosk
