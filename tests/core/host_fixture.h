@@ -47,7 +47,7 @@ inline std::vector<std::string> described(const sim::Model& model) {
 }
 
 class HostTest : public ::testing::Test {
-protected:
+  protected:
     void load(std::vector<sim::Command> commands) {
         model.setActive(sim::PartProgram{u"Test", std::move(commands)});
     }

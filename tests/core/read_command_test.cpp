@@ -21,7 +21,8 @@ TEST_F(ReadCommand, ListsFeatureIdentifiersExactlyAsTheHostDeliversThem) {
           feature(u"Kreis_Ø12 Größe"), feature(u"P1"), feature(u"ОТВЕРСТИЕ"), feature(withNul),
           feature(u"p1")});
     read();
-    EXPECT_EQ(texts(list), (List{u"P1", u"   ", u"Kreis_Ø12 Größe", u"P1", u"ОТВЕРСТИЕ", withNul, u"p1"}));
+    EXPECT_EQ(texts(list),
+              (List{u"P1", u"   ", u"Kreis_Ø12 Größe", u"P1", u"ОТВЕРСТИЕ", withNul, u"p1"}));
     for (Int16 i = 0; i < list.count(); ++i) {
         EXPECT_FALSE(list.isMarked(i));
     }
@@ -104,10 +105,10 @@ TEST_F(ReadCommand, AFailureAtEachHostStepEndsTheCommandThere) {
         std::u16string member;
         bool listKept;
     };
-    for (const Step& step : {Step{u"CreateObject", true}, Step{u"ActivePartProgram", true},
-                             Step{u"Commands", true}, Step{u"_NewEnum", true},
-                             Step{u"IsFeature", false}, Step{u"FeatureCommand", false},
-                             Step{u"ID", false}}) {
+    for (const Step& step :
+         {Step{u"CreateObject", true}, Step{u"ActivePartProgram", true}, Step{u"Commands", true},
+          Step{u"_NewEnum", true}, Step{u"IsFeature", false}, Step{u"FeatureCommand", false},
+          Step{u"ID", false}}) {
         SCOPED_TRACE(std::string(step.member.begin(), step.member.end()));
         list.clear();
         list.append(u"alt");
@@ -115,13 +116,15 @@ TEST_F(ReadCommand, AFailureAtEachHostStepEndsTheCommandThere) {
         load({feature(u"A"), feature(u"B")});
         model.clearFaults();
         model.clearCalls();
-        model.failAt(step.member, 1, static_cast<std::int32_t>(0x80041234u), u"Korvane ist beschäftigt");
+        model.failAt(step.member, 1, static_cast<std::int32_t>(0x80041234u),
+                     u"Korvane ist beschäftigt");
 
         Error e = failure([&] { read(); });
         EXPECT_EQ(e.number(), static_cast<std::int32_t>(0x80041234u));
         EXPECT_EQ(e.description(), u"Korvane ist beschäftigt");
         EXPECT_NE(e.where().find(step.member), std::u16string::npos);
-        EXPECT_EQ(sim::describe(model.calls().back()), std::string(step.member.begin(), step.member.end()) + "()");
+        EXPECT_EQ(sim::describe(model.calls().back()),
+                  std::string(step.member.begin(), step.member.end()) + "()");
         EXPECT_EQ(texts(list), step.listKept ? List{u"alt"} : List{});
         EXPECT_FALSE(states.isEnabled(Button::schreiben));
         EXPECT_TRUE(states.enableLog.empty());

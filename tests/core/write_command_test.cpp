@@ -25,10 +25,12 @@ bool sameBits(const sim::Vector& a, const sim::Vector& b) {
     return true;
 }
 
-sim::Vector negated(const sim::Vector& v) { return {-v[0], -v[1], -v[2]}; }
+sim::Vector negated(const sim::Vector& v) {
+    return {-v[0], -v[1], -v[2]};
+}
 
 class WriteCommand : public HostTest {
-protected:
+  protected:
     // Reads, then marks the entries whose index is listed.
     void readAndMark(std::initializer_list<Int16> marked) {
         read();
@@ -56,11 +58,10 @@ TEST_F(WriteCommand, CallsTheHostExactlyAsExpectedForASmallCase) {
     write();
     EXPECT_EQ(described(model),
               (Calls{"CreateObject()", "ActivePartProgram()", "Commands()", "_NewEnum()",
-                     "IsFeature()", "FeatureCommand()", "ID()",
-                     "GetVector(1, 2, &, &, &)", "PutVector(1, 2, -1, -2, -3)",
-                     "GetVector(1, 3, &, &, &)",
-                     "GetVector(1, 27, &, &, &)", "PutVector(1, 27, -7, -8, -9)",
-                     "IsFeature()", "IsFeature()", "FeatureCommand()", "ID()"}));
+                     "IsFeature()", "FeatureCommand()", "ID()", "GetVector(1, 2, &, &, &)",
+                     "PutVector(1, 2, -1, -2, -3)", "GetVector(1, 3, &, &, &)",
+                     "GetVector(1, 27, &, &, &)", "PutVector(1, 27, -7, -8, -9)", "IsFeature()",
+                     "IsFeature()", "FeatureCommand()", "ID()"}));
     EXPECT_TRUE(sameBits(command(0).vectors[1], {4, 5, 6}));
     expectWrittenState();
 }
@@ -79,9 +80,9 @@ TEST_F(WriteCommand, NothingMarkedOrNoBoxCheckedWritesNothingButCompletes) {
     const auto before = model.active()->commands;
     readAndMark({});
     write();
-    EXPECT_EQ(described(model), (Calls{"CreateObject()", "ActivePartProgram()", "Commands()", "_NewEnum()",
-                                       "IsFeature()", "FeatureCommand()", "ID()", "IsFeature()",
-                                       "IsFeature()", "FeatureCommand()", "ID()"}));
+    EXPECT_EQ(described(model), (Calls{"CreateObject()", "ActivePartProgram()", "Commands()",
+                                       "_NewEnum()", "IsFeature()", "FeatureCommand()", "ID()",
+                                       "IsFeature()", "IsFeature()", "FeatureCommand()", "ID()"}));
     expectWrittenState();
 
     states = MemoryControlStates{};
@@ -141,7 +142,7 @@ TEST_F(WriteCommand, AFeatureIsReversedOnceHoweverManyMarkedEntriesCarryItsIdent
 
 // The check boxes count as they stand when each vector is reached, not as they stood at the start.
 class ScriptedChecks final : public ControlStates {
-public:
+  public:
     void setEnabled(Button, bool) override {}
     int checkState(CheckBox box) const override {
         reads.push_back(box);
@@ -159,8 +160,9 @@ TEST_F(WriteCommand, ReadsEachCheckBoxAtTheMomentItsVectorIsReached) {
     ScriptedChecks checks;
     checks.script = {1, 0, 0, 0, 0, 1};
     cmd_schreiben_Click(host, list, checks);
-    EXPECT_EQ(checks.reads, (std::vector<CheckBox>{CheckBox::check1, CheckBox::check2, CheckBox::check3,
-                                                    CheckBox::check1, CheckBox::check2, CheckBox::check3}));
+    EXPECT_EQ(checks.reads,
+              (std::vector<CheckBox>{CheckBox::check1, CheckBox::check2, CheckBox::check3,
+                                     CheckBox::check1, CheckBox::check2, CheckBox::check3}));
     EXPECT_TRUE(sameBits(command(0).vectors[0], {-1, -2, -3}));
     EXPECT_TRUE(sameBits(command(0).vectors[2], {7, 8, 9}));
     EXPECT_TRUE(sameBits(command(1).vectors[0], {1, 2, 3}));
@@ -176,14 +178,15 @@ TEST_F(WriteCommand, NeverWritesBackAVectorTheHostDidNotDeliver) {
     EXPECT_NE(e.where().find(u"Merkmal \"B\", Datensatz 3"), std::u16string::npos);
     EXPECT_EQ(e.changed(), (List{u"A", u"B"}));
     EXPECT_TRUE(sameBits(command(1).vectors[0], {-1, -2, -3}));
-    EXPECT_TRUE(sameBits(command(1).vectors[1], {4, 5, 6})) << "nothing written for the unfilled set";
+    EXPECT_TRUE(sameBits(command(1).vectors[1], {4, 5, 6}))
+        << "nothing written for the unfilled set";
     EXPECT_TRUE(sameBits(command(2).vectors[0], {1, 2, 3}));
     const Calls calls = described(model);
     EXPECT_EQ(calls.back(), "GetVector(1, 3, &, &, &)");
 }
 
-// A failure at any host step mid-write: what was written stays, nothing more is done, the error names
-// what changed, the list and Write stay as they were, and every host object is released.
+// A failure at any host step mid-write: what was written stays, nothing more is done, the error
+// names what changed, the list and Write stay as they were, and every host object is released.
 TEST_F(WriteCommand, AFailureMidWriteStopsThereAndReportsWhatStaysWritten) {
     struct Step {
         std::u16string member;
@@ -192,17 +195,20 @@ TEST_F(WriteCommand, AFailureMidWriteStopsThereAndReportsWhatStaysWritten) {
         std::size_t untouchedFrom;  // first command whose vectors must still be as loaded
     };
     // Commands: A (feature), x (not a feature), B, A again. All marked, all boxes checked.
-    for (const Step& step : {Step{u"GetVector", 1, {}, 0}, Step{u"PutVector", 1, {}, 0},
-                             Step{u"GetVector", 4, {u"A"}, 1}, Step{u"PutVector", 5, {u"A", u"B"}, 3},
-                             Step{u"IsFeature", 3, {u"A"}, 1}, Step{u"FeatureCommand", 3, {u"A", u"B"}, 3},
-                             Step{u"ID", 2, {u"A"}, 1}}) {
-        SCOPED_TRACE(std::string(step.member.begin(), step.member.end()) + " #" + std::to_string(step.nth));
+    for (const Step& step :
+         {Step{u"GetVector", 1, {}, 0}, Step{u"PutVector", 1, {}, 0},
+          Step{u"GetVector", 4, {u"A"}, 1}, Step{u"PutVector", 5, {u"A", u"B"}, 3},
+          Step{u"IsFeature", 3, {u"A"}, 1}, Step{u"FeatureCommand", 3, {u"A", u"B"}, 3},
+          Step{u"ID", 2, {u"A"}, 1}}) {
+        SCOPED_TRACE(std::string(step.member.begin(), step.member.end()) + " #" +
+                     std::to_string(step.nth));
         load({feature(u"A"), nonFeature(), feature(u"B"), feature(u"A")});
         const auto before = model.active()->commands;
         states = MemoryControlStates{};
         model.clearFaults();
         readAndMark({0, 1, 2});
-        model.failAt(step.member, step.nth, static_cast<std::int32_t>(0x80020009u), u"Schreibschutz");
+        model.failAt(step.member, step.nth, static_cast<std::int32_t>(0x80020009u),
+                     u"Schreibschutz");
 
         Error e = failure([&] { write(); });
         EXPECT_EQ(e.description(), u"Schreibschutz");

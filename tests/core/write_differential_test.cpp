@@ -16,23 +16,28 @@ using testing::HostTest;
 // The reference: the plain reading of what Write must do, written without the tool's code.
 struct Reference {
     static bool isFeature(const sim::Value& v) {
-        if (const auto* b = std::get_if<bool>(&v)) return *b;
-        if (const auto* i = std::get_if<std::int16_t>(&v)) return *i != 0;
+        if (const auto* b = std::get_if<bool>(&v))
+            return *b;
+        if (const auto* i = std::get_if<std::int16_t>(&v))
+            return *i != 0;
         return false;  // null
     }
     static void write(sim::PartProgram& program, const std::vector<std::u16string>& listed,
                       const std::vector<bool>& marks, const std::array<int, 3>& checks) {
         for (sim::Command& c : program.commands) {
-            if (!isFeature(c.isFeature)) continue;
+            if (!isFeature(c.isFeature))
+                continue;
             const std::u16string& id = std::get<std::u16string>(c.id);
             bool matched = false;
             for (std::size_t i = 0; i < listed.size(); ++i) {
                 matched = matched || (marks[i] && listed[i] == id);
             }
-            if (!matched) continue;
+            if (!matched)
+                continue;
             for (std::size_t set = 0; set < 3; ++set) {
                 if (checks[set] == 1) {
-                    for (double& component : c.vectors[set]) component = -component;
+                    for (double& component : c.vectors[set])
+                        component = -component;
                 }
             }
         }
@@ -44,10 +49,12 @@ class WriteDifferential : public HostTest {};
 TEST_F(WriteDifferential, AgreesWithTheReferenceOnRandomPartPrograms) {
     std::mt19937 random(20261208);
     const std::u16string ids[] = {u"", u" ", u"P1", u"p1", u"P1 ", u"Größe", u"Bohrung_2", u"X"};
-    const sim::Value flags[] = {true, true, true, false, sim::Null{}, std::int16_t{-1}, std::int16_t{0}};
+    const sim::Value flags[] = {true,           true, true, false, sim::Null{}, std::int16_t{-1},
+                                std::int16_t{0}};
     const double components[] = {0.0, -0.0, 1.0, -1.0, 0.5, 1e-310, -123.456, 1e300};
     auto pick = [&](const auto& options) {
-        return options[std::uniform_int_distribution<std::size_t>(0, std::size(options) - 1)(random)];
+        return options[std::uniform_int_distribution<std::size_t>(0,
+                                                                  std::size(options) - 1)(random)];
     };
 
     int writes = 0;
@@ -59,7 +66,8 @@ TEST_F(WriteDifferential, AgreesWithTheReferenceOnRandomPartPrograms) {
             c.isFeature = pick(flags);
             c.id = pick(ids);
             for (auto& vector : c.vectors)
-                for (double& component : vector) component = pick(components);
+                for (double& component : vector)
+                    component = pick(components);
             program.commands.push_back(c);
         }
         model.setActive(program);
@@ -85,7 +93,8 @@ TEST_F(WriteDifferential, AgreesWithTheReferenceOnRandomPartPrograms) {
             if (random() % 4 == 0 && !model.active()->commands.empty()) {
                 // The host changes between Read and Write: one command goes away.
                 const std::size_t gone = random() % model.active()->commands.size();
-                model.active()->commands.erase(model.active()->commands.begin() + static_cast<long>(gone));
+                model.active()->commands.erase(model.active()->commands.begin() +
+                                               static_cast<long>(gone));
                 expected.commands.erase(expected.commands.begin() + static_cast<long>(gone));
             }
             write();
@@ -96,9 +105,12 @@ TEST_F(WriteDifferential, AgreesWithTheReferenceOnRandomPartPrograms) {
             for (std::size_t c = 0; c < expected.commands.size(); ++c) {
                 for (std::size_t set = 0; set < 3; ++set) {
                     for (std::size_t k = 0; k < 3; ++k) {
-                        ASSERT_EQ(std::bit_cast<std::uint64_t>(model.active()->commands[c].vectors[set][k]),
-                                  std::bit_cast<std::uint64_t>(expected.commands[c].vectors[set][k]))
-                            << "round " << round << " step " << step << " command " << c << " set " << set;
+                        ASSERT_EQ(
+                            std::bit_cast<std::uint64_t>(
+                                model.active()->commands[c].vectors[set][k]),
+                            std::bit_cast<std::uint64_t>(expected.commands[c].vectors[set][k]))
+                            << "round " << round << " step " << step << " command " << c << " set "
+                            << set;
                     }
                 }
             }

@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+
+#include "core/error.h"
+#include "sim/coercion.h"
+#include "sim/part_program_file.h"
+
+namespace dravosk::sim {
+namespace {
+
+TEST(PartProgramFile, ReadsEveryValueFormAndWritesItBackBitForBit) {
+    const auto program = parsePartProgram(R"({"name": "Größe", "commands": [
+        {"isFeature": true, "id": "P1", "theo": [0.0, -0.0, 1], "ist": [0.1, 1e-310, -1.7976931348623157e308]},
+        {"isFeature": false, "label": "Ausrichtung"},
+        {"isFeature": null, "id": "Ø"},
+        {"isFeature": {"i2": -1}, "id": {"i4": 7}},
+        {"isFeature": "True", "id": {"r8": 1.5}},
+        {"isFeature": {"empty": true}, "id": {"nothing": true}},
+        {}
+    ]})");
+    ASSERT_TRUE(program);
+    ASSERT_EQ(program->commands.size(), 7u);
+    EXPECT_EQ(program->name, u"Größe");
+    const Command& p1 = program->commands[0];
+    EXPECT_EQ(p1.isFeature, Value{true});
+    EXPECT_EQ(p1.id, Value{std::u16string(u"P1")});
+    EXPECT_TRUE(std::signbit(p1.vectors[0][1]));
+    EXPECT_EQ(p1.vectors[2], (Vector{0, 0, 0}));
+    EXPECT_EQ(program->commands[2].isFeature, Value{Null{}});
+    EXPECT_EQ(program->commands[3].isFeature, Value{std::int16_t{-1}});
+    EXPECT_EQ(program->commands[3].id, Value{std::int32_t{7}});
+    EXPECT_EQ(program->commands[4].id, Value{1.5});
+    EXPECT_EQ(program->commands[5].id, Value{Nothing{}});
+    EXPECT_EQ(program->commands[6].isFeature, Value{});
+
+    const auto again = parsePartProgram(formatPartProgram(program));
+    ASSERT_TRUE(again);
+    for (std::size_t c = 0; c < program->commands.size(); ++c) {
+        EXPECT_EQ(again->commands[c].isFeature, program->commands[c].isFeature) << c;
+        EXPECT_EQ(again->commands[c].id, program->commands[c].id) << c;
+        for (std::size_t set = 0; set < 3; ++set) {
+            for (std::size_t k = 0; k < 3; ++k) {
+                EXPECT_EQ(std::bit_cast<std::uint64_t>(again->commands[c].vectors[set][k]),
+                          std::bit_cast<std::uint64_t>(program->commands[c].vectors[set][k]));
+            }
+        }
+    }
+    EXPECT_FALSE(parsePartProgram(formatPartProgram(std::nullopt)).has_value());
+}
+
+TEST(PartProgramFile, AMalformedFileNamesItsLineAndAWrongValueItsCommand) {
+    try {
+        parsePartProgram("{\"commands\": [\n  {\"isFeature\": true},\n  {\"isFeature\": tru}\n]}");
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_NE(e.where().find(u"Zeile 3"), std::u16string::npos) << e.what();
+    }
+    const char* wrong[] = {
+        R"({"commands": [{}, {"theo": [1, 2]}]})",
+        R"({"commands": [{}, {"isFeature": {"i2": 40000}}]})",
+        R"({"commands": [{}, {"colour": 1}]})",
+        R"({"commands": [{}, {"theo": [1, "x", 3]}]})",
+    };
+    for (const char* text : wrong) {
+        try {
+            parsePartProgram(text);
+            ADD_FAILURE() << text;
+        } catch (const Error& e) {
+            EXPECT_NE(e.where().find(u"Befehl 2"), std::u16string::npos) << e.what();
+        }
+    }
+    EXPECT_THROW(parsePartProgram("[]"), Error);
+    EXPECT_THROW(loadPartProgram("/nonexistent/teileprogramm.json"), Error);
+}
+
+TEST(Coercion, FollowsTheAutomationRulesAndRefusesWhatCannotBeTaken) {
+    EXPECT_FALSE(toBool(Value{}, u"M"));
+    EXPECT_FALSE(toBool(Null{}, u"M"));
+    EXPECT_TRUE(toBool(std::int16_t{-1}, u"M"));
+    EXPECT_FALSE(toBool(std::int32_t{0}, u"M"));
+    EXPECT_TRUE(toBool(std::u16string(u"TRUE"), u"M"));
+    EXPECT_FALSE(toBool(std::u16string(u"false"), u"M"));
+    EXPECT_TRUE(toBool(std::u16string(u" 2 "), u"M"));
+    for (const Value& v :
+         {Value{std::u16string(u"ja")}, Value{std::u16string(u"")}, Value{Nothing{}},
+          Value{std::u16string(u"0x1")}, Value{std::u16string(u"nan")}}) {
+        try {
+            toBool(v, u"IsFeature");
+            ADD_FAILURE() << "taken as boolean";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), errnum::kTypeMismatch);
+            EXPECT_EQ(e.where(), u"IsFeature");
+        }
+    }
+    EXPECT_EQ(toText(Value{}, u"ID"), u"");
+    EXPECT_EQ(toText(true, u"ID"), u"-1");
+    EXPECT_EQ(toText(std::int32_t{-42}, u"ID"), u"-42");
+    EXPECT_EQ(toText(0.1, u"ID"), u"0.1");
+    EXPECT_EQ(toText(1e20, u"ID"), u"1E+20");
+    const std::u16string exotic(u"日本\0 ", 4);
+    EXPECT_EQ(toText(exotic, u"ID"), exotic);
+    EXPECT_THROW(toText(Null{}, u"ID"), Error);
+}
+
+}  // namespace
+}  // namespace dravosk::sim
