@@ -1,0 +1,82 @@
+#include "host/com_error.h"
+
+#include <oaidl.h>
+
+#include <string>
+
+#include "host/com_ptr.h"
+#include "host/hresult_text.h"
+#include "host/unique_bstr.h"
+
+namespace dravosk::com {
+
+namespace {
+
+std::u16string decimal(unsigned value) {
+    const std::string s = std::to_string(value);
+    return {s.begin(), s.end()};
+}
+
+// The thread's error object is always taken (and so cleared), even when it is not used: a stale one
+// left behind by an earlier call must not describe a later failure.
+std::u16string errorInfoDescription(IUnknown* object, REFIID iid) {
+    com_ptr<IErrorInfo> info;
+    if (::GetErrorInfo(0, info.put()) != S_OK || !info || !object) {
+        return {};
+    }
+    com_ptr<ISupportErrorInfo> support;
+    if (FAILED(com_ptr<IUnknown>(object).query_to(support)) || !support ||
+        support->InterfaceSupportsErrorInfo(iid) != S_OK) {
+        return {};
+    }
+    unique_bstr description;
+    if (FAILED(info->GetDescription(description.put()))) {
+        return {};
+    }
+    return description.text();
+}
+
+}  // namespace
+
+Error errorFromHresult(HRESULT hr, std::u16string where) {
+    return Error(static_cast<std::int32_t>(hr), describeHresult(hr), std::move(where));
+}
+
+Error errorFromCall(HRESULT hr, std::u16string where, IUnknown* object, REFIID iid,
+                    unique_excepinfo* excepinfo, std::u16string_view detail) {
+    HRESULT number = hr;
+    WORD wCode = 0;
+    std::u16string description;
+    if (hr == DISP_E_EXCEPTION && excepinfo) {
+        excepinfo->fillDeferred();
+        const EXCEPINFO& e = excepinfo->get();
+        wCode = e.wCode;
+        if (wCode != 0) {
+            number = hresultFromWCode(wCode);
+        } else if (FAILED(e.scode)) {
+            number = e.scode;
+        }
+        // With neither code set (Wine's proxy drops deferred texts) the number stays
+        // DISP_E_EXCEPTION: a failure must never be reported under a success code.
+        description = unique_bstr::textOf(e.bstrDescription);
+    }
+    std::u16string fromErrorInfo = errorInfoDescription(object, iid);
+    if (description.empty()) {
+        description = std::move(fromErrorInfo);
+    }
+    if (description.empty() && wCode != 0) {
+        description = u"Der Automatisierungsserver meldete den Fehler " + decimal(wCode) +
+                      u" ohne Beschreibung.";
+    }
+    if (description.empty()) {
+        description = describeHresult(number);
+    }
+    if (!detail.empty()) {
+        description += u" (";
+        description += detail;
+        description += u")";
+    }
+    return Error(static_cast<std::int32_t>(number), std::move(description), std::move(where));
+}
+
+}  // namespace dravosk::com

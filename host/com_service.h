@@ -1,0 +1,37 @@
+// The platform side of the host interface: COM for the user-interface thread, and host application
+// objects created by program identifier.
+#pragma once
+
+#include <windows.h>
+// ole2.h needs windows.h first
+#include <ole2.h>
+
+#include "core/host.h"
+
+namespace dravosk::com {
+
+// Enters a single-threaded apartment for the life of this object. Create one on the user-interface
+// thread before any host object and keep it until the last one is gone.
+class Apartment {
+  public:
+    // Raises Error when COM cannot be initialised at all. A thread already in the multithreaded
+    // apartment (RPC_E_CHANGED_MODE) can still make every call the tool needs, so that is accepted.
+    Apartment();
+    Apartment(const Apartment&) = delete;
+    Apartment& operator=(const Apartment&) = delete;
+    // Leaves the apartment only if the constructor entered it.
+    ~Apartment();
+
+  private:
+    bool mustUninitialize_ = false;
+};
+
+class ComAutomationService final : public AutomationService {
+  public:
+    // The program identifier's class, created in or out of process (whatever the host
+    // registered), asked for IDispatch. Never returns null; failures raise Error with `where`
+    // naming the identifier, e.g. CreateObject("KORVAN.Application").
+    HostObjectPtr createObject(std::u16string_view progId) override;
+};
+
+}  // namespace dravosk::com

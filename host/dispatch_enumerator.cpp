@@ -1,0 +1,78 @@
+#include "host/dispatch_enumerator.h"
+
+#include <string>
+#include <utility>
+
+#include "core/error.h"
+#include "host/com_error.h"
+#include "host/dispatch_object.h"
+#include "host/variant_object.h"
+
+namespace dravosk::com {
+
+namespace {
+
+constexpr std::u16string_view kWhere = u"IEnumVARIANT::Next";
+
+std::u16string decimal(std::size_t value) {
+    const std::string s = std::to_string(value);
+    return {s.begin(), s.end()};
+}
+
+}  // namespace
+
+DispatchEnumerator::DispatchEnumerator(com_ptr<IEnumVARIANT> enumerator)
+    : enumerator_(std::move(enumerator)) {}
+
+void DispatchEnumerator::fetch() {
+    batch_.reset();
+    fetched_ = taken_ = 0;
+    ULONG fetched = 0;
+    const HRESULT hr = enumerator_->Next(kBatchSize, batch_.data(), &fetched);
+    if (FAILED(hr)) {
+        throw errorFromCall(hr, std::u16string(kWhere), enumerator_.get(), IID_IEnumVARIANT);
+    }
+    if (fetched > kBatchSize) {
+        throw Error(static_cast<std::int32_t>(E_UNEXPECTED),
+                    u"Der Enumerator meldete mehr Elemente, als verlangt waren.",
+                    std::u16string(kWhere));
+    }
+    fetched_ = fetched;
+    // S_FALSE marks the end. An enumerator that answers S_OK but delivers nothing would be asked
+    // forever, so an empty batch ends the walk as well.
+    exhausted_ = hr != S_OK || fetched == 0;
+}
+
+HostObjectPtr DispatchEnumerator::next() {
+    if (taken_ == fetched_) {
+        if (exhausted_) {
+            return nullptr;
+        }
+        fetch();
+        if (fetched_ == 0) {
+            return nullptr;
+        }
+    }
+    VARIANT& item = batch_[taken_++];
+    ++position_;
+    com_ptr<IDispatch> object;
+    const HRESULT hr = dispatchOf(item, object);
+    if (hr == DISP_E_TYPEMISMATCH || (SUCCEEDED(hr) && !object)) {
+        // A null item must not pass for the end of the collection: the rest would go unseen.
+        const bool nullReference = item.vt == VT_DISPATCH || item.vt == VT_UNKNOWN;
+        throw Error(static_cast<std::int32_t>(DISP_E_TYPEMISMATCH),
+                    u"Typen unverträglich: Element " + decimal(position_) +
+                        u" der Auflistung ist kein Objekt (" + describeVarType(item.vt) +
+                        (nullReference ? u", leerer Verweis)." : u")."),
+                    std::u16string(kWhere));
+    }
+    if (FAILED(hr)) {
+        throw errorFromCall(hr, std::u16string(kWhere), nullptr, IID_NULL, nullptr,
+                            u"Element " + decimal(position_));
+    }
+    // The batch's reference goes now; the new object holds its own.
+    ::VariantClear(&item);
+    return std::make_unique<DispatchObject>(std::move(object));
+}
+
+}  // namespace dravosk::com

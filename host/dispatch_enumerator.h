@@ -1,0 +1,39 @@
+// Walks a host collection through IEnumVARIANT, fetching its items in batches: across processes
+// every Next is a round trip, so one item per call would make a large part program slow.
+#pragma once
+
+#include <windows.h>
+// ole2.h needs windows.h first
+#include <ole2.h>
+
+#include <cstddef>
+
+#include "core/host.h"
+#include "host/com_ptr.h"
+#include "host/unique_variant_array.h"
+
+namespace dravosk::com {
+
+class DispatchEnumerator final : public HostEnumerator {
+  public:
+    static constexpr ULONG kBatchSize = 64;
+
+    // `enumerator` must not be null.
+    explicit DispatchEnumerator(com_ptr<IEnumVARIANT> enumerator);
+
+    // Every item must be an object; anything else (a null object included) raises Error rather
+    // than ending the walk early.
+    HostObjectPtr next() override;
+
+  private:
+    void fetch();
+
+    com_ptr<IEnumVARIANT> enumerator_;
+    unique_variant_array batch_{kBatchSize};
+    ULONG fetched_ = 0;
+    ULONG taken_ = 0;
+    bool exhausted_ = false;  // the enumerator has nothing after the current batch
+    std::size_t position_ = 0;
+};
+
+}  // namespace dravosk::com

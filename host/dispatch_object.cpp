@@ -1,0 +1,205 @@
+#include "host/dispatch_object.h"
+
+#include <string>
+#include <type_traits>
+#include <utility>
+
+#include "core/error.h"
+#include "host/com_error.h"
+#include "host/dispatch_enumerator.h"
+#include "host/unique_bstr.h"
+#include "host/unique_excepinfo.h"
+#include "host/unique_variant_array.h"
+#include "host/variant_object.h"
+
+namespace dravosk::com {
+
+namespace {
+
+constexpr LCID kCallLocale = LOCALE_USER_DEFAULT;
+
+// Invoke wants its arguments last to first. This is the one place that reverses them.
+void fillArguments(std::span<const HostArg> args, unique_variant_array& rgvarg,
+                   const std::u16string& where) {
+    const std::size_t count = args.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        VARIANT& v = rgvarg[count - 1 - i];
+        std::visit(
+            [&](auto value) {
+                using T = decltype(value);
+                if constexpr (std::is_same_v<T, std::int32_t>) {
+                    v.vt = VT_I4;
+                    v.lVal = value;
+                } else if constexpr (std::is_same_v<T, double>) {
+                    v.vt = VT_R8;
+                    v.dblVal = value;
+                } else {
+                    static_assert(std::is_same_v<T, double*>);
+                    if (!value) {
+                        throw Error(static_cast<std::int32_t>(E_POINTER),
+                                    u"Interner Fehler: Rückgabeargument ohne Speicherplatz.",
+                                    where);
+                    }
+                    v.vt = VT_BYREF | VT_R8;
+                    v.pdblVal = value;
+                }
+            },
+            args[i]);
+    }
+}
+
+std::u16string decimal(unsigned long long value) {
+    const std::string s = std::to_string(value);
+    return {s.begin(), s.end()};
+}
+
+}  // namespace
+
+DispatchObject::DispatchObject(com_ptr<IDispatch> dispatch) : dispatch_(std::move(dispatch)) {}
+
+DISPID DispatchObject::dispid(const std::u16string& member) {
+    if (const auto found = dispids_.find(member); found != dispids_.end()) {
+        return found->second;
+    }
+    std::wstring name(member.begin(), member.end());
+    LPOLESTR names[] = {name.data()};
+    DISPID id = DISPID_UNKNOWN;
+    const HRESULT hr = dispatch_->GetIDsOfNames(IID_NULL, names, 1, kCallLocale, &id);
+    if (FAILED(hr)) {
+        throw errorFromCall(hr, member, dispatch_.get(), IID_IDispatch);
+    }
+    dispids_.emplace(member, id);
+    return id;
+}
+
+unique_variant DispatchObject::get(DISPID id, const std::u16string& where) {
+    DISPPARAMS none{nullptr, nullptr, 0, 0};
+    unique_variant result;
+    unique_excepinfo excepinfo;
+    UINT argErr = 0;
+    const HRESULT hr =
+        dispatch_->Invoke(id, IID_NULL, kCallLocale, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &none,
+                          result.addressof(), excepinfo.addressof(), &argErr);
+    if (FAILED(hr)) {
+        throw errorFromCall(hr, where, dispatch_.get(), IID_IDispatch, &excepinfo);
+    }
+    if (result.vt() & VT_BYREF) {
+        unique_variant direct;
+        const HRESULT copied = ::VariantCopyInd(direct.addressof(), result.addressof());
+        if (FAILED(copied)) {
+            throw errorFromHresult(copied, where);
+        }
+        return direct;
+    }
+    return result;
+}
+
+HostObjectPtr DispatchObject::getObject(std::u16string_view member) {
+    const std::u16string name(member);
+    const unique_variant value = get(dispid(name), name);
+    com_ptr<IDispatch> object;
+    const HRESULT hr = dispatchOf(value.get(), object);
+    if (hr == DISP_E_TYPEMISMATCH) {
+        throw Error(static_cast<std::int32_t>(hr),
+                    u"Typen unverträglich: erwartet wurde ein Objekt, geliefert wurde " +
+                        describeVarType(value.vt()) + u".",
+                    name);
+    }
+    if (FAILED(hr)) {
+        throw errorFromHresult(hr, name);
+    }
+    if (!object) {
+        return nullptr;
+    }
+    return std::make_unique<DispatchObject>(std::move(object));
+}
+
+bool DispatchObject::getBool(std::u16string_view member) {
+    const std::u16string name(member);
+    unique_variant value = get(dispid(name), name);
+    if (value.vt() == VT_NULL || value.vt() == VT_EMPTY) {
+        return false;
+    }
+    unique_variant converted;
+    const HRESULT hr = ::VariantChangeTypeEx(converted.addressof(), value.addressof(),
+                                             LOCALE_INVARIANT, 0, VT_BOOL);
+    if (FAILED(hr)) {
+        throw errorFromCall(
+            hr, name, nullptr, IID_NULL, nullptr,
+            describeVarType(value.vt()) + u" kann nicht als Wahrheitswert genommen werden");
+    }
+    return converted.get().boolVal != VARIANT_FALSE;
+}
+
+std::u16string DispatchObject::getText(std::u16string_view member) {
+    const std::u16string name(member);
+    unique_variant value = get(dispid(name), name);
+    switch (value.vt()) {
+        case VT_NULL:
+            throw Error(static_cast<std::int32_t>(DISP_E_TYPEMISMATCH),
+                        u"Unzulässige Verwendung von Null: Der Wert ist Null und kann nicht als "
+                        u"Text genommen werden.",
+                        name);
+        case VT_EMPTY:
+            return {};
+        case VT_BSTR:
+            return unique_bstr::textOf(value.get().bstrVal);
+        default:
+            break;
+    }
+    unique_variant converted;
+    const HRESULT hr = ::VariantChangeTypeEx(converted.addressof(), value.addressof(),
+                                             LOCALE_INVARIANT, 0, VT_BSTR);
+    if (FAILED(hr)) {
+        throw errorFromCall(hr, name, nullptr, IID_NULL, nullptr,
+                            describeVarType(value.vt()) + u" kann nicht als Text genommen werden");
+    }
+    return unique_bstr::textOf(converted.get().bstrVal);
+}
+
+void DispatchObject::call(std::u16string_view member, std::span<const HostArg> args) {
+    const std::u16string name(member);
+    const DISPID id = dispid(name);
+    unique_variant_array rgvarg(args.size());
+    fillArguments(args, rgvarg, name);
+    DISPPARAMS params{rgvarg.data(), nullptr, static_cast<UINT>(args.size()), 0};
+    unique_excepinfo excepinfo;
+    UINT argErr = 0;
+    const HRESULT hr = dispatch_->Invoke(id, IID_NULL, kCallLocale, DISPATCH_METHOD, &params,
+                                         nullptr, excepinfo.addressof(), &argErr);
+    if (FAILED(hr)) {
+        std::u16string detail;
+        // For these two Invoke names the offending argument, counted from the end.
+        if ((hr == DISP_E_TYPEMISMATCH || hr == DISP_E_PARAMNOTFOUND) && argErr < args.size()) {
+            detail = u"Argument " + decimal(args.size() - argErr);
+        }
+        throw errorFromCall(hr, name, dispatch_.get(), IID_IDispatch, &excepinfo, detail);
+    }
+}
+
+HostEnumeratorPtr DispatchObject::enumerate() {
+    const std::u16string where = u"_NewEnum";
+    const unique_variant value = get(DISPID_NEWENUM, where);
+    com_ptr<IUnknown> unknown;
+    if (value.vt() == VT_UNKNOWN) {
+        unknown = com_ptr<IUnknown>(value.get().punkVal);
+    } else if (value.vt() == VT_DISPATCH) {
+        unknown = com_ptr<IUnknown>(value.get().pdispVal);
+    } else {
+        throw Error(static_cast<std::int32_t>(DISP_E_TYPEMISMATCH),
+                    u"Typen unverträglich: Die Auflistung lieferte statt eines Enumerators " +
+                        describeVarType(value.vt()) + u".",
+                    where);
+    }
+    if (!unknown) {
+        throw Error(static_cast<std::int32_t>(E_POINTER),
+                    u"Die Auflistung lieferte keinen Enumerator.", where);
+    }
+    com_ptr<IEnumVARIANT> enumerator;
+    if (const HRESULT hr = unknown.query_to(enumerator); FAILED(hr)) {
+        throw errorFromHresult(hr, where);
+    }
+    return std::make_unique<DispatchEnumerator>(std::move(enumerator));
+}
+
+}  // namespace dravosk::com

@@ -1,0 +1,41 @@
+// A host object reached through IDispatch, its members looked up by name at the time of the call.
+#pragma once
+
+#include <windows.h>
+// ole2.h needs windows.h first
+#include <ole2.h>
+
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "core/host.h"
+#include "host/com_ptr.h"
+#include "host/unique_variant.h"
+
+namespace dravosk::com {
+
+class DispatchObject final : public HostObject {
+  public:
+    // `dispatch` must not be null.
+    explicit DispatchObject(com_ptr<IDispatch> dispatch);
+
+    HostObjectPtr getObject(std::u16string_view member) override;
+    bool getBool(std::u16string_view member) override;
+    std::u16string getText(std::u16string_view member) override;
+    void call(std::u16string_view member, std::span<const HostArg> args) override;
+    HostEnumeratorPtr enumerate() override;
+
+  private:
+    DISPID dispid(const std::u16string& member);
+    // Reads a property (DISPATCH_METHOD|DISPATCH_PROPERTYGET: hosts implement some as
+    // parameterless methods); a value passed by reference is dereferenced.
+    unique_variant get(DISPID id, const std::u16string& where);
+
+    com_ptr<IDispatch> dispatch_;
+    // DISPIDs are only valid for the object that handed them out, so the cache lives and dies with
+    // this object and is never shared.
+    std::unordered_map<std::u16string, DISPID> dispids_;
+};
+
+}  // namespace dravosk::com

@@ -1,0 +1,88 @@
+#include "host/variant_object.h"
+
+#include <string>
+
+namespace dravosk::com {
+
+HRESULT dispatchOf(const VARIANT& value, com_ptr<IDispatch>& out) {
+    out.reset();
+    switch (value.vt) {
+        case VT_EMPTY:
+        case VT_NULL:
+            return S_OK;
+        case VT_DISPATCH:
+            out = com_ptr<IDispatch>(value.pdispVal);
+            return S_OK;
+        case VT_UNKNOWN:
+            return value.punkVal ? com_ptr<IUnknown>(value.punkVal).query_to(out) : S_OK;
+        case VT_DISPATCH | VT_BYREF:
+            out = com_ptr<IDispatch>(value.ppdispVal ? *value.ppdispVal : nullptr);
+            return S_OK;
+        case VT_UNKNOWN | VT_BYREF:
+            return value.ppunkVal && *value.ppunkVal
+                       ? com_ptr<IUnknown>(*value.ppunkVal).query_to(out)
+                       : S_OK;
+        case VT_VARIANT | VT_BYREF:
+            return value.pvarVal ? dispatchOf(*value.pvarVal, out) : S_OK;
+        default:
+            return DISP_E_TYPEMISMATCH;
+    }
+}
+
+std::u16string describeVarType(VARTYPE vt) {
+    const char* name = nullptr;
+    switch (vt & VT_TYPEMASK) {
+        case VT_EMPTY:
+            name = "VT_EMPTY";
+            break;
+        case VT_NULL:
+            name = "VT_NULL";
+            break;
+        case VT_I2:
+            name = "VT_I2";
+            break;
+        case VT_I4:
+            name = "VT_I4";
+            break;
+        case VT_R4:
+            name = "VT_R4";
+            break;
+        case VT_R8:
+            name = "VT_R8";
+            break;
+        case VT_CY:
+            name = "VT_CY";
+            break;
+        case VT_DATE:
+            name = "VT_DATE";
+            break;
+        case VT_BSTR:
+            name = "VT_BSTR";
+            break;
+        case VT_DISPATCH:
+            name = "VT_DISPATCH";
+            break;
+        case VT_ERROR:
+            name = "VT_ERROR";
+            break;
+        case VT_BOOL:
+            name = "VT_BOOL";
+            break;
+        case VT_VARIANT:
+            name = "VT_VARIANT";
+            break;
+        case VT_UNKNOWN:
+            name = "VT_UNKNOWN";
+            break;
+        default:
+            break;
+    }
+    std::string text = "Variant-Typ " + std::to_string(vt);
+    if (name) {
+        text += std::string(" (") + ((vt & VT_BYREF) ? "VT_BYREF|" : "") +
+                ((vt & VT_ARRAY) ? "VT_ARRAY|" : "") + name + ")";
+    }
+    return {text.begin(), text.end()};
+}
+
+}  // namespace dravosk::com

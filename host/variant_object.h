@@ -1,0 +1,23 @@
+// Objects arrive in VARIANTs as VT_DISPATCH or as VT_UNKNOWN (which must then answer for
+// IDispatch).
+#pragma once
+
+#include <windows.h>
+// ole2.h needs windows.h first
+#include <ole2.h>
+
+#include <string>
+
+#include "host/com_ptr.h"
+
+namespace dravosk::com {
+
+// Sets `out` to the dispatch interface held by `value` (its own reference) and returns S_OK. For
+// VT_EMPTY, VT_NULL and null pointers `out` is null and the result S_OK as well. Any other type
+// gives DISP_E_TYPEMISMATCH; an object without IDispatch gives QueryInterface's refusal.
+HRESULT dispatchOf(const VARIANT& value, com_ptr<IDispatch>& out);
+
+// "Variant-Typ 8 (VT_BSTR)" and the like, for error texts.
+std::u16string describeVarType(VARTYPE vt);
+
+}  // namespace dravosk::com

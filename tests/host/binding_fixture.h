@@ -1,0 +1,80 @@
+// Set-up shared by the binding's tests: an apartment, fake objects the test holds one reference
+// to each, and checks that the binding gave back every reference it took.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/error.h"
+#include "host/com_service.h"
+#include "host/dispatch_object.h"
+#include "tests/host/fake_objects.h"
+
+namespace dravosk::com::testing {
+
+class BindingTest : public ::testing::Test {
+  protected:
+    FakeDispatch* make() {
+        auto* object = new FakeDispatch;
+        held_.push_back(com_ptr<FakeDispatch>::attach(object));
+        return object;
+    }
+    static HostObjectPtr wrap(FakeDispatch* object) {
+        return std::make_unique<DispatchObject>(com_ptr<IDispatch>(object));
+    }
+
+    // A collection whose _NewEnum hands out a new enumerator over `items` each time.
+    FakeDispatch* collection(std::vector<unique_variant>& items, std::shared_ptr<EnumLog> log,
+                             std::function<void(FakeEnum&)> configure = {}) {
+        FakeDispatch* c = make();
+        c->add(
+            L"_NewEnum",
+            [&items, log, configure](DISPPARAMS&, VARIANT* result, EXCEPINFO*) {
+                auto* e = new FakeEnum(&items, log);
+                if (configure) {
+                    configure(*e);
+                }
+                result->vt = VT_UNKNOWN;
+                result->punkVal = e;  // the caller takes our one reference
+                return S_OK;
+            },
+            DISPID_NEWENUM);
+        return c;
+    }
+
+    // True when nothing but the test itself holds a fake object: one reference each, plus
+    // `heldElsewhere` that the test keeps in values of its own.
+    void expectAllReleased(long heldElsewhere = 0) const {
+        long extra = -heldElsewhere;
+        for (const auto& object : held_) {
+            extra += object->references() - 1;
+        }
+        EXPECT_EQ(extra, 0) << "references the binding kept";
+        EXPECT_EQ(liveObjects, static_cast<int>(held_.size())) << "fake objects still alive";
+    }
+
+    template <typename F>
+    static Error failure(F&& action) {
+        try {
+            action();
+        } catch (const Error& e) {
+            return e;
+        }
+        ADD_FAILURE() << "no Error was raised";
+        return Error(0, u"");
+    }
+
+    void TearDown() override {
+        expectAllReleased();
+        held_.clear();
+        EXPECT_EQ(liveObjects, 0);
+    }
+
+    Apartment apartment_;
+    std::vector<com_ptr<FakeDispatch>> held_;
+};
+
+}  // namespace dravosk::com::testing
