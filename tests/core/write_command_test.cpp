@@ -126,6 +126,17 @@ TEST_F(WriteCommand, MatchesIdentifiersExactlyAsTheyStandInTheHostNow) {
     expectWrittenState();
 }
 
+TEST_F(WriteCommand, IdentifiersWithEmbeddedNulOrNonLatinLettersMatchOnlyThemselves) {
+    const std::u16string withNul(u"A\0B", 3);
+    load({feature(withNul), feature(u"A"), feature(u"Ø Größe"), feature(u"Ø Grösse")});
+    readAndMark({0, 2});
+    write();
+    EXPECT_TRUE(sameBits(command(0).vectors[0], {-1, -2, -3}));
+    EXPECT_TRUE(sameBits(command(1).vectors[0], {1, 2, 3}));
+    EXPECT_TRUE(sameBits(command(2).vectors[0], {-1, -2, -3}));
+    EXPECT_TRUE(sameBits(command(3).vectors[0], {1, 2, 3}));
+}
+
 TEST_F(WriteCommand, AFeatureIsReversedOnceHoweverManyMarkedEntriesCarryItsIdentifier) {
     load({feature(u"P", {1, 0, 0}), feature(u"P", {0, 1, 0}), feature(u"Q", {0, 0, 1})});
     readAndMark({0, 1});
