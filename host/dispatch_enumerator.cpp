@@ -38,8 +38,8 @@ void DispatchEnumerator::fetch() {
                     std::u16string(kWhere));
     }
     fetched_ = fetched;
-    // S_FALSE marks the end. An enumerator that answers S_OK but delivers nothing would be asked
-    // forever, so an empty batch ends the walk as well.
+    // S_FALSE marks the end. An empty batch ends the walk too, whatever the answer: an enumerator
+    // that keeps saying S_OK without delivering must not be asked again.
     exhausted_ = hr != S_OK || fetched == 0;
 }
 
@@ -57,13 +57,19 @@ HostObjectPtr DispatchEnumerator::next() {
     ++position_;
     com_ptr<IDispatch> object;
     const HRESULT hr = dispatchOf(item, object);
-    if (hr == DISP_E_TYPEMISMATCH || (SUCCEEDED(hr) && !object)) {
+    if (SUCCEEDED(hr) && !object) {
         // A null item must not pass for the end of the collection: the rest would go unseen.
-        const bool nullReference = item.vt == VT_DISPATCH || item.vt == VT_UNKNOWN;
         throw Error(static_cast<std::int32_t>(DISP_E_TYPEMISMATCH),
                     u"Typen unverträglich: Element " + decimal(position_) +
-                        u" der Auflistung ist kein Objekt (" + describeVarType(item.vt) +
-                        (nullReference ? u", leerer Verweis)." : u")."),
+                        u" der Auflistung ist kein Objekt, sondern leer (" +
+                        describeVarType(item.vt) + u").",
+                    std::u16string(kWhere));
+    }
+    if (hr == DISP_E_TYPEMISMATCH) {
+        throw Error(static_cast<std::int32_t>(hr),
+                    u"Typen unverträglich: Element " + decimal(position_) +
+                        u" der Auflistung ist kein Objekt, sondern " + describeVarType(item.vt) +
+                        u".",
                     std::u16string(kWhere));
     }
     if (FAILED(hr)) {

@@ -135,6 +135,9 @@ TEST_F(ValueTest, TextsKeepEveryCodeUnit) {
     EXPECT_EQ(object->getText(u"Value"), u"-42");
     set(VT_R8, [](VARIANT& v) { v.dblVal = 2.5; });
     EXPECT_EQ(object->getText(u"Value"), u"2.5");  // no locale's decimal comma
+    static long byReference = 5;
+    set(VT_BYREF | VT_I4, [](VARIANT& v) { v.plVal = &byReference; });
+    EXPECT_EQ(object->getText(u"Value"), u"5");
     set(VT_EMPTY, [](VARIANT&) {});
     EXPECT_EQ(object->getText(u"Value"), u"");
     set(VT_BSTR, [](VARIANT& v) { v.bstrVal = nullptr; });
