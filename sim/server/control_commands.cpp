@@ -1,0 +1,166 @@
+#include "sim/server/control_commands.h"
+
+#include <charconv>
+#include <cstdint>
+#include <filesystem>
+#include <limits>
+
+#include "core/error.h"
+#include "core/text.h"
+#include "sim/part_program_file.h"
+
+namespace dravosk::sim::server {
+
+namespace {
+
+// Splits off the first blank-separated word of `rest`.
+std::string_view word(std::string_view& rest) {
+    const std::size_t start = std::min(rest.find_first_not_of(' '), rest.size());
+    rest.remove_prefix(start);
+    const std::size_t end = std::min(rest.find(' '), rest.size());
+    const std::string_view result = rest.substr(0, end);
+    rest.remove_prefix(end);
+    return result;
+}
+
+std::string_view trimmed(std::string_view text) {
+    const std::size_t start = std::min(text.find_first_not_of(' '), text.size());
+    text.remove_prefix(start);
+    while (!text.empty() && text.back() == ' ') {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+// A whole decimal number, or hexadecimal after "0x"; nullopt when the text is anything else.
+std::optional<long long> parseNumber(std::string_view text) {
+    bool negative = false;
+    if (!text.empty() && text.front() == '-') {
+        negative = true;
+        text.remove_prefix(1);
+    }
+    int base = 10;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        base = 16;
+        text.remove_prefix(2);
+    }
+    long long value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return negative ? -value : value;
+}
+
+std::filesystem::path pathOf(std::string_view utf8) {
+    const std::u16string text = fromUtf8(utf8);
+    return std::filesystem::path(std::wstring(text.begin(), text.end()));
+}
+
+ControlReply ok(std::vector<std::string> lines = {}) {
+    return {true, std::move(lines), {}};
+}
+
+ControlReply failure(std::string text) {
+    return {false, {}, std::move(text)};
+}
+
+}  // namespace
+
+ControlReply ControlCommands::run(std::string_view request) {
+    std::string_view rest = request;
+    const std::string_view command = word(rest);
+    Model& model = state_.model();
+    if (!ready_) {
+        return failure("Der Server startet noch.");
+    }
+    try {
+        if (command == "live") {
+            return ok({std::to_string(model.liveObjects())});
+        }
+        if (command == "calls") {
+            std::vector<std::string> lines;
+            for (const Call& call : model.calls()) {
+                lines.push_back("call " + describe(call));
+            }
+            for (const auto& [key, count] : state_.roundTrips()) {
+                lines.push_back("roundtrip " + key + " " + std::to_string(count));
+            }
+            lines.push_back("roundtrips " + std::to_string(state_.totalRoundTrips()));
+            return ok(std::move(lines));
+        }
+        if (command == "clear-calls") {
+            model.clearCalls();
+            state_.clearRoundTrips();
+            return ok();
+        }
+        if (command == "fail") {
+            const std::string_view member = word(rest);
+            const auto nth = parseNumber(word(rest));
+            const auto number = parseNumber(word(rest));
+            const std::string_view description = trimmed(rest);
+            if (member.empty() || !nth || *nth < 1 || *nth > std::numeric_limits<int>::max() ||
+                !number || *number < std::numeric_limits<std::int32_t>::min() ||
+                *number > std::numeric_limits<std::uint32_t>::max() || description.empty()) {
+                return failure("Aufruf: fail MEMBER N NUMMER BESCHREIBUNG");
+            }
+            model.failAt(fromUtf8(member), static_cast<int>(*nth),
+                         static_cast<std::int32_t>(static_cast<std::uint32_t>(*number)),
+                         fromUtf8(description));
+            return ok();
+        }
+        if (command == "missing") {
+            const std::string_view member = word(rest);
+            if (member.empty() || !trimmed(rest).empty()) {
+                return failure("Aufruf: missing MEMBER");
+            }
+            model.removeMember(fromUtf8(member));
+            return ok();
+        }
+        if (command == "unfilled") {
+            const auto nth = parseNumber(trimmed(rest));
+            if (!nth || *nth < 0 || *nth > std::numeric_limits<int>::max()) {
+                return failure("Aufruf: unfilled N");
+            }
+            model.leaveVectorUnfilledAt(static_cast<int>(*nth));
+            return ok();
+        }
+        if (command == "clear-faults") {
+            model.clearFaults();
+            return ok();
+        }
+        if (command == "no-program") {
+            model.setActive(std::nullopt);
+            return ok();
+        }
+        if (command == "load" || command == "save") {
+            const std::string_view file = trimmed(rest);
+            if (file.empty()) {
+                return failure("Aufruf: " + std::string(command) + " DATEI");
+            }
+            if (command == "load") {
+                model.setActive(loadPartProgram(pathOf(file)));
+            } else {
+                savePartProgram(
+                    model.active() ? std::optional<PartProgram>(*model.active()) : std::nullopt,
+                    pathOf(file));
+            }
+            return ok();
+        }
+        if (command == "revoke") {
+            if (!actions_.revoke()) {
+                return failure("Das Klassenobjekt ist nicht registriert.");
+            }
+            return ok();
+        }
+        if (command == "quit") {
+            actions_.quit();
+            return ok();
+        }
+    } catch (const Error& error) {
+        return failure(error.what());
+    }
+    return failure("Unbekannter Befehl \"" + std::string(command) + "\"");
+}
+
+}  // namespace dravosk::sim::server

@@ -1,0 +1,172 @@
+// korvane-sim.exe: the stand-in host as an out-of-process COM server ("KORVAN.Application"), with
+// a window that shows its part program and a control channel for tests.
+#include <windows.h>
+
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "core/error.h"
+#include "core/text.h"
+#include "sim/model.h"
+#include "sim/part_program_file.h"
+#include "sim/server/class_factory.h"
+#include "sim/server/com_apartment.h"
+#include "sim/server/command_line.h"
+#include "sim/server/console_output.h"
+#include "sim/server/control_channel.h"
+#include "sim/server/control_commands.h"
+#include "sim/server/registration.h"
+#include "sim/server/server_state.h"
+#include "sim/server/sim_window.h"
+
+namespace dravosk::sim::server {
+namespace {
+
+enum ExitCode : int { kOk = 0, kBadUsage = 1, kBadProgram = 2, kRegistry = 3, kStartup = 4 };
+
+std::wstring wide(const std::string& utf8) {
+    const std::u16string text = fromUtf8(utf8);
+    return {text.begin(), text.end()};
+}
+
+std::wstring modulePath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+std::wstring hex(HRESULT hr) {
+    wchar_t buffer[16];
+    swprintf(buffer, 16, L"0x%08lX", static_cast<unsigned long>(hr));
+    return buffer;
+}
+
+int registration(Options::Action action) {
+    const RegistrationResult result = action == Options::Action::registerServer
+                                          ? registerServer(modulePath())
+                                          : unregisterServer();
+    if (!result.message.empty()) {
+        printError(result.message);
+    }
+    return result.ok ? kOk : kRegistry;
+}
+
+// Keeps the model's change notice pointing at the window only while the window exists.
+class ChangeNotice {
+  public:
+    ChangeNotice(Model& model, SimWindow* window) : model_(model) {
+        if (window) {
+            model_.onChange = [window] { window->changed(); };
+        }
+    }
+    ChangeNotice(const ChangeNotice&) = delete;
+    ChangeNotice& operator=(const ChangeNotice&) = delete;
+    ~ChangeNotice() { model_.onChange = nullptr; }
+
+  private:
+    Model& model_;
+};
+
+int serve(const Options& options, std::optional<PartProgram> program) {
+    // Declared first, so they outlive every object that COM releases when the apartment closes.
+    Model model(std::move(program));
+    ServerState state(model, options.embedding);
+    ComApartment apartment;
+    if (FAILED(apartment.result())) {
+        printError(L"korvane-sim: COM kann nicht initialisiert werden (" + hex(apartment.result()) +
+                   L").");
+        return kStartup;
+    }
+    ClassFactory factory(state);
+    std::unique_ptr<SimWindow> window;
+    if (!options.noWindow) {
+        window = std::make_unique<SimWindow>(model);
+        if (!window->create(SW_SHOWNORMAL)) {
+            // Without a display the server still serves its clients.
+            printError(
+                L"korvane-sim: Warnung: das Fenster kann nicht angelegt werden; der Server "
+                L"läuft ohne Fenster weiter.");
+            window.reset();
+        }
+    }
+    ChangeNotice notice(model, window.get());
+
+    ClassRegistration registration;
+    ControlCommands commands(
+        state, {[&registration] { return registration.revoke(); }, [] { PostQuitMessage(0); }});
+    ControlChannel control(
+        [&commands](const std::string& request) { return commands.run(request); });
+    std::wstring error;
+    if (!control.open(options.control, error)) {
+        printError(L"korvane-sim: " + error);
+        if (!options.embedding) {
+            return kStartup;  // a test would otherwise talk to another server
+        }
+    }
+    if (const HRESULT hr = registration.registerFactory(&factory); FAILED(hr)) {
+        printError(L"korvane-sim: das Klassenobjekt kann nicht registriert werden (" + hex(hr) +
+                   L").");
+        return kStartup;
+    }
+    commands.setReady();
+
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return kOk;
+}
+
+int run(std::span<const wchar_t* const> args) {
+    auto parsed = parseCommandLine(args);
+    if (const auto* message = std::get_if<std::wstring>(&parsed)) {
+        printError(L"korvane-sim: " + *message);
+        printError(kUsage);
+        return kBadUsage;
+    }
+    const Options& options = std::get<Options>(parsed);
+    if (options.action != Options::Action::serve) {
+        return registration(options.action);
+    }
+
+    std::optional<PartProgram> program = PartProgram{u"Unbenannt", {}};
+    if (options.program) {
+        try {
+            program = loadPartProgram(std::filesystem::path(*options.program));
+        } catch (const Error& e) {
+            printError(L"korvane-sim: die Teileprogrammdatei kann nicht geladen werden: " +
+                       wide(e.what()));
+            return kBadProgram;
+        }
+    }
+    if (options.embedding) {
+        // Started by COM: a console of its own would only get in the way.
+        DWORD processes[2];
+        if (GetConsoleProcessList(processes, 2) == 1) {
+            FreeConsole();
+        }
+    }
+    if (!options.noWindow &&
+        !SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2)) {
+        SetProcessDPIAware();
+    }
+    return serve(options, std::move(program));
+}
+
+}  // namespace
+}  // namespace dravosk::sim::server
+
+int wmain(int argc, wchar_t** argv) {
+    return dravosk::sim::server::run(std::span<const wchar_t* const>(
+        argv + 1, static_cast<std::size_t>(argc > 0 ? argc - 1 : 0)));
+}

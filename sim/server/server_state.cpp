@@ -1,0 +1,43 @@
+#include "sim/server/server_state.h"
+
+#include <windows.h>
+
+#include "core/text.h"
+
+namespace dravosk::sim::server {
+
+void ServerState::countRoundTrip(std::string_view kind, std::u16string_view member) {
+    std::string key(kind);
+    if (!member.empty()) {
+        key += ' ';
+        key += toUtf8(member);
+    }
+    ++roundTrips_[key];
+}
+
+long ServerState::totalRoundTrips() const {
+    long total = 0;
+    for (const auto& [key, count] : roundTrips_) {
+        total += count;
+    }
+    return total;
+}
+
+void ServerState::objectCreated() {
+    model_.objectCreated();
+    ++locks_;
+}
+
+void ServerState::objectReleased() {
+    model_.objectReleased();
+    unlock();
+}
+
+void ServerState::unlock() {
+    if (--locks_ == 0 && quitWhenUnused_) {
+        // All objects live in the one apartment of the main thread, so this is that thread.
+        PostQuitMessage(0);
+    }
+}
+
+}  // namespace dravosk::sim::server

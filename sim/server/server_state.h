@@ -1,0 +1,58 @@
+// What every COM object of the server shares: the model, the round-trip counts that tests read
+// through the control channel, and the server's lifetime when COM started it.
+#pragma once
+
+#include <map>
+#include <string>
+#include <string_view>
+
+#include "sim/model.h"
+
+namespace dravosk::sim::server {
+
+class ServerState {
+  public:
+    // `quitWhenUnused`: end the message loop when the last object and lock are gone (started by
+    // COM); otherwise the server runs until it is told to quit.
+    ServerState(Model& model, bool quitWhenUnused)
+        : model_(model), quitWhenUnused_(quitWhenUnused) {}
+    ServerState(const ServerState&) = delete;
+    ServerState& operator=(const ServerState&) = delete;
+
+    Model& model() { return model_; }
+
+    // One incoming call of the kind "GetIDsOfNames", "Invoke", "Next", ... on `member` (may be
+    // empty for the enumerator's methods).
+    void countRoundTrip(std::string_view kind, std::u16string_view member);
+    // "Invoke ID" -> 12, ...
+    const std::map<std::string, long>& roundTrips() const { return roundTrips_; }
+    long totalRoundTrips() const;
+    void clearRoundTrips() { roundTrips_.clear(); }
+
+    // Every COM object counts itself here (constructor / final Release).
+    void objectCreated();
+    void objectReleased();
+    // IClassFactory::LockServer.
+    void lock() { ++locks_; }
+    void unlock();
+
+  private:
+    Model& model_;
+    bool quitWhenUnused_;
+    long locks_ = 0;
+    std::map<std::string, long> roundTrips_;
+};
+
+// Counts an object in the server state for as long as it lives.
+class CountedObject {
+  public:
+    explicit CountedObject(ServerState& state) : state_(state) { state_.objectCreated(); }
+    CountedObject(const CountedObject&) = delete;
+    CountedObject& operator=(const CountedObject&) = delete;
+    ~CountedObject() { state_.objectReleased(); }
+
+  protected:
+    ServerState& state_;
+};
+
+}  // namespace dravosk::sim::server

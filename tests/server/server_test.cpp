@@ -1,0 +1,464 @@
+// korvane-sim.exe as a local COM server, seen from a separate client process.
+#include <objbase.h>
+#include <oleauto.h>
+
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "core/text.h"
+#include "sim/part_program_file.h"
+#include "sim/server/class_id.h"
+#include "tests/server/dispatch_client.h"
+#include "tests/server/server_process.h"
+
+namespace dravosk::sim::server::test {
+namespace {
+
+constexpr WORD kGet = DISPATCH_PROPERTYGET;
+constexpr WORD kMethod = DISPATCH_METHOD;
+
+// Eight commands: features, a non-feature, and every value type the server hands out.
+constexpr const char* kProgram = R"({"name": "Prüfteil", "commands": [
+  {"isFeature": true, "id": "P1", "theo": [1, 2, 3], "ist": [4, 5, 6], "ziel": [7, 8, 9]},
+  {"isFeature": false, "label": "Ausrichtung"},
+  {"isFeature": null, "id": "X"},
+  {"isFeature": {"i2": -1}, "id": {"i4": 7}},
+  {"isFeature": true, "id": "A\u0000ß"},
+  {"isFeature": {"i4": 0}, "id": {"r8": 2.5}},
+  {"isFeature": true, "id": {"nothing": true}},
+  {"isFeature": {"empty": true}}
+]})";
+
+std::wstring tempFile(const wchar_t* stem) {
+    wchar_t directory[MAX_PATH];
+    GetTempPathW(MAX_PATH, directory);
+    return std::wstring(directory) + L"korvane-sim-test-" + std::to_wstring(GetCurrentProcessId()) +
+           L"-" + stem;
+}
+
+void writeFile(const std::wstring& path, const std::string& text) {
+    std::ofstream out(std::filesystem::path(path), std::ios::binary);
+    out << text;
+}
+
+std::string utf8(const std::wstring& text) {
+    return toUtf8(std::u16string(text.begin(), text.end()));
+}
+
+bool contains(const std::vector<std::string>& lines, const std::string& line) {
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+std::wstring registryDefault(HKEY root, const std::wstring& path) {
+    wchar_t value[1024] = {};
+    DWORD size = sizeof value - sizeof(wchar_t);
+    if (RegGetValueW(root, path.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, value, &size) !=
+        ERROR_SUCCESS) {
+        return L"<none>";
+    }
+    return value;
+}
+
+class ServerTest : public testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        const Finished registered = runServer(L"/regserver");
+        ASSERT_EQ(registered.exitCode, 0u) << registered.output;
+    }
+
+    void SetUp() override {
+        ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+        programFile_ = tempFile(L"program.json");
+        writeFile(programFile_, kProgram);
+        startServer();
+    }
+
+    void TearDown() override {
+        server_.reset();
+        CoUninitialize();
+        std::error_code ignored;
+        std::filesystem::remove(std::filesystem::path(programFile_), ignored);
+        std::filesystem::remove(std::filesystem::path(tempFile(L"saved.json")), ignored);
+    }
+
+    void startServer() {
+        server_.reset();
+        server_ = std::make_unique<ServerProcess>(
+            programFile_, L"korvane-sim-test-" + std::to_wstring(GetCurrentProcessId()));
+        ASSERT_TRUE(server_->started());
+    }
+
+    static ComRef<IDispatch> createApplication() {
+        IDispatch* app = nullptr;
+        const HRESULT hr = CoCreateInstance(kClsid, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch,
+                                            reinterpret_cast<void**>(&app));
+        EXPECT_EQ(hr, S_OK);
+        return ComRef<IDispatch>::adopt(app);
+    }
+
+    static ComRef<IEnumVARIANT> enumerate(IDispatch* commands) {
+        Outcome outcome = invoke(commands, L"_NewEnum", kMethod | kGet);
+        EXPECT_EQ(outcome.hr, S_OK);
+        EXPECT_EQ(outcome.value.type(), VT_UNKNOWN);
+        IEnumVARIANT* items = nullptr;
+        if (outcome.value.type() == VT_UNKNOWN && V_UNKNOWN(outcome.value.get())) {
+            V_UNKNOWN(outcome.value.get())
+                ->QueryInterface(IID_IEnumVARIANT, reinterpret_cast<void**>(&items));
+        }
+        EXPECT_TRUE(items);
+        return ComRef<IEnumVARIANT>::adopt(items);
+    }
+
+    // The command objects in host order, fetched in batches of `batch`.
+    std::vector<ComRef<IDispatch>> commands(ULONG batch = 8) {
+        ComRef<IDispatch> app = createApplication();
+        ComRef<IDispatch> program = getObject(app.get(), L"ActivePartProgram");
+        ComRef<IDispatch> collection = getObject(program.get(), L"Commands");
+        ComRef<IEnumVARIANT> items = enumerate(collection.get());
+        std::vector<ComRef<IDispatch>> result;
+        std::vector<Variant> fetched(batch);
+        for (;;) {
+            std::vector<VARIANT> raw(batch);
+            ULONG count = 0;
+            const HRESULT hr = items->Next(batch, raw.data(), &count);
+            for (ULONG i = 0; i < count; ++i) {
+                *fetched[i].get() = raw[i];
+                result.push_back(fetched[i].object());
+                VariantClear(fetched[i].get());
+            }
+            if (hr != S_OK) {
+                EXPECT_EQ(hr, S_FALSE);
+                return result;
+            }
+        }
+    }
+
+    ComRef<IDispatch> feature(std::size_t index) {
+        return getObject(commands()[index].get(), L"FeatureCommand");
+    }
+
+    std::wstring programFile_;
+    std::unique_ptr<ServerProcess> server_;
+};
+
+TEST_F(ServerTest, RegistrationLeadsFromTheProgIdToTheLocalServer) {
+    CLSID clsid{};
+    ASSERT_EQ(CLSIDFromProgID(kProgId, &clsid), S_OK);
+    EXPECT_TRUE(IsEqualCLSID(clsid, kClsid));
+    const std::wstring key = std::wstring(L"Software\\Classes\\CLSID\\") + kClsidText;
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        EXPECT_EQ(registryDefault(root, key + L"\\LocalServer32"), L"\"" + serverPath() + L"\"");
+        EXPECT_EQ(registryDefault(root, key + L"\\InprocServer32"), L"<none>");
+        EXPECT_EQ(
+            registryDefault(root, std::wstring(L"Software\\Classes\\") + kProgId + L"\\CLSID"),
+            kClsidText);
+    }
+
+    ASSERT_EQ(runServer(L"/unregserver").exitCode, 0u);
+    EXPECT_EQ(CLSIDFromProgID(kProgId, &clsid), CO_E_CLASSSTRING);
+    EXPECT_EQ(registryDefault(HKEY_LOCAL_MACHINE, key + L"\\LocalServer32"), L"<none>");
+    ASSERT_EQ(runServer(L"/regserver").exitCode, 0u);
+    EXPECT_EQ(CLSIDFromProgID(kProgId, &clsid), S_OK);
+}
+
+TEST_F(ServerTest, MembersDeliverEveryValueTypeAcrossProcesses) {
+    ComRef<IDispatch> app = createApplication();
+    // Properties answer both ways a client may ask for them.
+    Outcome program = invoke(app.get(), L"ActivePartProgram", kMethod | kGet);
+    ASSERT_EQ(program.hr, S_OK);
+    ASSERT_EQ(program.value.type(), VT_DISPATCH);
+
+    std::vector<ComRef<IDispatch>> items = commands();
+    ASSERT_EQ(items.size(), 8u);
+    const VARTYPE isFeatureTypes[] = {VT_BOOL, VT_BOOL, VT_NULL, VT_I2,
+                                      VT_BOOL, VT_I4,   VT_BOOL, VT_EMPTY};
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        EXPECT_EQ(get(items[i].get(), L"IsFeature").type(), isFeatureTypes[i]) << "command " << i;
+    }
+    EXPECT_EQ(V_BOOL(get(items[0].get(), L"IsFeature").get()), VARIANT_TRUE);
+    EXPECT_EQ(V_I2(get(items[3].get(), L"IsFeature").get()), -1);
+
+    EXPECT_EQ(get(getObject(items[0].get(), L"FeatureCommand").get(), L"ID").bstr(), L"P1");
+    Variant id = get(getObject(items[3].get(), L"FeatureCommand").get(), L"ID");
+    EXPECT_EQ(id.type(), VT_I4);
+    EXPECT_EQ(V_I4(id.get()), 7);
+    // Text arrives in full: an embedded NUL does not cut it short.
+    EXPECT_EQ(get(getObject(items[4].get(), L"FeatureCommand").get(), L"ID").bstr(),
+              std::wstring(L"A\0\u00DF", 3));
+    EXPECT_EQ(V_R8(get(getObject(items[5].get(), L"FeatureCommand").get(), L"ID").get()), 2.5);
+    Variant nothing = get(getObject(items[6].get(), L"FeatureCommand").get(), L"ID");
+    EXPECT_EQ(nothing.type(), VT_DISPATCH);
+    EXPECT_EQ(V_DISPATCH(nothing.get()), nullptr);
+
+    // Without an open part program the application hands out Nothing.
+    server_->lines("no-program");
+    Variant none = get(app.get(), L"ActivePartProgram");
+    EXPECT_EQ(none.type(), VT_DISPATCH);
+    EXPECT_EQ(V_DISPATCH(none.get()), nullptr);
+}
+
+TEST_F(ServerTest, GetVectorFillsTheReferencesAndPutVectorReachesTheSavedFile) {
+    ComRef<IDispatch> p1 = feature(0);
+    double x = 0, y = 0, z = 0;
+    Outcome read = invoke(p1.get(), L"GetVector", kMethod,
+                          {Variant::i4(1), Variant::i4(3), Variant::r8Ref(&x), Variant::r8Ref(&y),
+                           Variant::r8Ref(&z)});
+    ASSERT_EQ(read.hr, S_OK);
+    EXPECT_EQ(x, 4);
+    EXPECT_EQ(y, 5);
+    EXPECT_EQ(z, 6);
+
+    // A variant by reference (as script clients pass it) comes back holding a double.
+    VARIANT vx, vy, vz;
+    VariantInit(&vx);
+    VariantInit(&vy);
+    VariantInit(&vz);
+    ASSERT_EQ(invoke(p1.get(), L"GetVector", kMethod,
+                     {Variant::i4(1), Variant::i4(27), Variant::variantRef(&vx),
+                      Variant::variantRef(&vy), Variant::variantRef(&vz)})
+                  .hr,
+              S_OK);
+    EXPECT_EQ(V_VT(&vz), VT_R8);
+    EXPECT_EQ(V_R8(&vz), 9);
+
+    // Arguments convertible to the declared types are taken.
+    ASSERT_EQ(invoke(p1.get(), L"PutVector", kMethod,
+                     {Variant::i2(1), Variant::i4(27), Variant::r8(-7), Variant::i4(-8),
+                      Variant::r8(-0.0)})
+                  .hr,
+              S_OK);
+    const std::wstring saved = tempFile(L"saved.json");
+    server_->lines("save " + utf8(saved));
+    const std::optional<PartProgram> program = loadPartProgram(std::filesystem::path(saved));
+    ASSERT_TRUE(program);
+    const Vector& ziel = program->commands[0].vectors[2];
+    EXPECT_EQ(ziel[0], -7);
+    EXPECT_EQ(ziel[1], -8);
+    EXPECT_TRUE(ziel[2] == 0 && std::signbit(ziel[2]));
+    EXPECT_EQ(program->commands[0].vectors[1], (Vector{4, 5, 6}));
+
+    const std::vector<std::string> calls = server_->lines("calls");
+    EXPECT_TRUE(contains(calls, "call GetVector(1, 3, &, &, &)"));
+    EXPECT_TRUE(contains(calls, "call PutVector(1, 27, -7, -8, -0)"));
+
+    // A host that returns without filling leaves the caller's values as they were.
+    server_->lines("unfilled 1");
+    x = y = z = 99;
+    ASSERT_EQ(invoke(p1.get(), L"GetVector", kMethod,
+                     {Variant::i4(1), Variant::i4(2), Variant::r8Ref(&x), Variant::r8Ref(&y),
+                      Variant::r8Ref(&z)})
+                  .hr,
+              S_OK);
+    EXPECT_EQ(x, 99);
+    EXPECT_EQ(z, 99);
+}
+
+TEST_F(ServerTest, EnumeratorHonoursBatchesSkipResetAndClone) {
+    ComRef<IDispatch> app = createApplication();
+    ComRef<IDispatch> collection =
+        getObject(getObject(app.get(), L"ActivePartProgram").get(), L"Commands");
+    ComRef<IEnumVARIANT> items = enumerate(collection.get());
+    server_->lines("clear-calls");
+
+    const auto next = [](IEnumVARIANT* e, ULONG wanted, ULONG& fetched) {
+        std::vector<VARIANT> raw(wanted);
+        const HRESULT hr = e->Next(wanted, raw.data(), &fetched);
+        for (ULONG i = 0; i < fetched; ++i) {
+            EXPECT_EQ(V_VT(&raw[i]), VT_DISPATCH);
+            VariantClear(&raw[i]);
+        }
+        return hr;
+    };
+    ULONG fetched = 0;
+    EXPECT_EQ(next(items.get(), 3, fetched), S_OK);
+    EXPECT_EQ(fetched, 3u);
+    EXPECT_EQ(next(items.get(), 3, fetched), S_OK);
+    EXPECT_EQ(fetched, 3u);
+    EXPECT_EQ(next(items.get(), 3, fetched), S_FALSE);
+    EXPECT_EQ(fetched, 2u);
+    EXPECT_EQ(next(items.get(), 1, fetched), S_FALSE);
+    EXPECT_EQ(fetched, 0u);
+    const std::vector<std::string> calls = server_->lines("calls");
+    EXPECT_TRUE(contains(calls, "roundtrip Next 4"));
+
+    EXPECT_EQ(items->Reset(), S_OK);
+    EXPECT_EQ(items->Skip(7), S_OK);
+    EXPECT_EQ(items->Skip(5), S_FALSE);
+    EXPECT_EQ(items->Reset(), S_OK);
+    EXPECT_EQ(items->Skip(2), S_OK);
+
+    IEnumVARIANT* raw = nullptr;
+    ASSERT_EQ(items->Clone(&raw), S_OK);
+    ComRef<IEnumVARIANT> clone = ComRef<IEnumVARIANT>::adopt(raw);
+    // The clone starts where the original stood (the third command, whose IsFeature is Null)
+    // and moves on its own.
+    VARIANT item;
+    VariantInit(&item);
+    ASSERT_EQ(clone->Next(1, &item, nullptr), S_OK);
+    Variant third;
+    *third.get() = item;
+    EXPECT_EQ(get(third.object().get(), L"IsFeature").type(), VT_NULL);
+    EXPECT_EQ(next(items.get(), 8, fetched), S_FALSE);
+    EXPECT_EQ(fetched, 6u);
+}
+
+TEST_F(ServerTest, InjectedFaultArrivesWithNumberSourceAndGermanDescription) {
+    ComRef<IDispatch> p1 = feature(0);
+    server_->lines("fail GetVector 2 0x80041234 Vektor nicht verfügbar: Merkmal gesperrt");
+    double x = 0, y = 0, z = 0;
+    const auto getVector = [&](long code) {
+        return invoke(p1.get(), L"GetVector", kMethod,
+                      {Variant::i4(1), Variant::i4(code), Variant::r8Ref(&x), Variant::r8Ref(&y),
+                       Variant::r8Ref(&z)});
+    };
+    EXPECT_EQ(getVector(2).hr, S_OK);
+    Outcome failed = getVector(3);
+    ASSERT_EQ(failed.hr, DISP_E_EXCEPTION);
+    EXPECT_EQ(static_cast<unsigned long>(failed.exception.info.scode), 0x80041234ul);
+    EXPECT_EQ(failed.exception.info.wCode, 0);
+    EXPECT_EQ(failed.exception.source(), L"Korvane");
+    EXPECT_EQ(failed.exception.description(), L"Vektor nicht verf\u00FCgbar: Merkmal gesperrt");
+
+    // The model's own refusal of a data set it does not know.
+    Outcome unknownSet = getVector(5);
+    ASSERT_EQ(unknownSet.hr, DISP_E_EXCEPTION);
+    EXPECT_EQ(unknownSet.exception.info.scode, DISP_E_EXCEPTION);
+    EXPECT_EQ(unknownSet.exception.description(), L"Unbekannter Datensatz 5.");
+}
+
+TEST_F(ServerTest, DispatchLayerFailuresComeBackAsTheirOwnNumbers) {
+    ComRef<IDispatch> p1 = feature(0);
+    DISPID id = 0;
+    EXPECT_EQ(dispidOf(p1.get(), L"Vector", id), DISP_E_UNKNOWNNAME);
+    EXPECT_EQ(id, DISPID_UNKNOWN);
+    EXPECT_EQ(dispidOf(p1.get(), L"getvector", id), S_OK);  // names ignore case
+
+    double x = 0, y = 0, z = 0;
+    EXPECT_EQ(invoke(p1.get(), L"GetVector", kMethod,
+                     {Variant::i4(1), Variant::i4(2), Variant::r8Ref(&x), Variant::r8Ref(&y)})
+                  .hr,
+              DISP_E_BADPARAMCOUNT);
+    Outcome badKind = invoke(p1.get(), L"GetVector", kMethod,
+                             {Variant::text(L"eins"), Variant::i4(2), Variant::r8Ref(&x),
+                              Variant::r8Ref(&y), Variant::r8Ref(&z)});
+    EXPECT_EQ(badKind.hr, DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(badKind.argErr, 4u);  // the first argument stands last in rgvarg
+    Outcome byValue = invoke(
+        p1.get(), L"GetVector", kMethod,
+        {Variant::i4(1), Variant::i4(2), Variant::r8(0), Variant::r8Ref(&y), Variant::r8Ref(&z)});
+    EXPECT_EQ(byValue.hr, DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(byValue.argErr, 2u);
+    EXPECT_EQ(invoke(p1.get(), L"ID", DISPATCH_PROPERTYPUT, {Variant::text(L"P2")}).hr,
+              DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(invoke(p1.get(), L"ID", kMethod).hr, DISP_E_MEMBERNOTFOUND);
+
+    // A member taken away is unknown by name.
+    server_->lines("missing ID");
+    EXPECT_EQ(dispidOf(p1.get(), L"ID", id), DISP_E_UNKNOWNNAME);
+    EXPECT_EQ(dispidOf(p1.get(), L"PutVector", id), S_OK);
+}
+
+TEST_F(ServerTest, CallsAndRoundTripsAreRecordedUntilCleared) {
+    server_->lines("clear-calls");
+    std::vector<ComRef<IDispatch>> items = commands(3);
+    EXPECT_EQ(get(items[2].get(), L"IsFeature").type(), VT_NULL);
+    const std::vector<std::string> calls = server_->lines("calls");
+    const std::vector<std::string> expected = {
+        "call CreateObject()", "call ActivePartProgram()", "call Commands()",
+        "call _NewEnum()",     "call IsFeature()",
+    };
+    ASSERT_GE(calls.size(), expected.size());
+    EXPECT_EQ(std::vector<std::string>(calls.begin(), calls.begin() + 5), expected);
+    EXPECT_TRUE(contains(calls, "roundtrip CreateInstance 1"));
+    EXPECT_TRUE(contains(calls, "roundtrip GetIDsOfNames IsFeature 1"));
+    EXPECT_TRUE(contains(calls, "roundtrip Invoke IsFeature 1"));
+    EXPECT_TRUE(contains(calls, "roundtrip Next 3"));  // 8 commands in batches of 3
+
+    server_->lines("clear-calls");
+    EXPECT_EQ(server_->lines("calls"), std::vector<std::string>{"roundtrips 0"});
+    EXPECT_FALSE(server_->control("fail GetVector eins 5 x").ok);
+    EXPECT_FALSE(server_->control("explode").ok);
+}
+
+TEST_F(ServerTest, LiveObjectCountReturnsToZeroAfterRelease) {
+    {
+        std::vector<ComRef<IDispatch>> items = commands(2);
+        ComRef<IDispatch> p1 = getObject(items[0].get(), L"FeatureCommand");
+        EXPECT_GE(server_->live(), 9);
+    }
+    long live = -1;
+    for (int attempt = 0; attempt < 100 && live != 0; ++attempt) {
+        live = server_->live();
+        Sleep(live ? 20 : 0);
+    }
+    EXPECT_EQ(live, 0);
+}
+
+TEST_F(ServerTest, KilledServerFailsTheNextCallAtOnce) {
+    ComRef<IDispatch> p1 = feature(0);
+    ASSERT_TRUE(server_->control("revoke").ok);  // rpcss would keep the dead class object
+    server_->kill();
+
+    const auto start = std::chrono::steady_clock::now();
+    Outcome outcome = invoke(p1.get(), L"ID", kGet);
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_TRUE(outcome.hr == HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE) ||
+                outcome.hr == HRESULT_FROM_WIN32(RPC_S_CALL_FAILED) ||
+                outcome.hr == RPC_E_DISCONNECTED)
+        << std::hex << outcome.hr;
+    EXPECT_LT(elapsed, std::chrono::seconds(2));
+    p1.reset();
+
+    // A new server takes over the class.
+    startServer();
+    EXPECT_EQ(get(feature(0).get(), L"ID").bstr(), L"P1");
+}
+
+TEST_F(ServerTest, ServerStartedByComEndsWithItsLastClient) {
+    server_.reset();  // let COM start one
+    // COM starts it without arguments: the default control channel, an empty part program.
+    {
+        ComRef<IDispatch> app = createApplication();
+        ASSERT_TRUE(app);
+        Reply live = control(L"korvane-sim", "live");
+        ASSERT_TRUE(live.ok) << live.error;
+        EXPECT_EQ(live.lines, std::vector<std::string>{"1"});
+        EXPECT_TRUE(commands().empty());
+    }
+    bool gone = false;
+    for (int attempt = 0; attempt < 250 && !gone; ++attempt) {
+        gone = !WaitNamedPipeW(L"\\\\.\\pipe\\korvane-sim", 0) &&
+               GetLastError() == ERROR_FILE_NOT_FOUND;
+        Sleep(gone ? 0 : 20);
+    }
+    EXPECT_TRUE(gone);
+}
+
+TEST(ServerCommandLine, RefusesBadInputWithReasonAndExitCode) {
+    const std::wstring file = tempFile(L"bad.json");
+    writeFile(file, "{\"commands\": [\n  {\"isFeature\": true},\n  {\"id\": ]\n]}\n");
+    const Finished bad =
+        runServer(L"--no-window --control korvane-sim-bad --program \"" + file + L"\"");
+    EXPECT_EQ(bad.exitCode, 2u);
+    EXPECT_NE(bad.output.find("Zeile 3"), std::string::npos) << bad.output;
+    std::filesystem::remove(std::filesystem::path(file));
+
+    const Finished missing = runServer(L"--no-window --program \"" + file + L"\"");
+    EXPECT_EQ(missing.exitCode, 2u);
+    EXPECT_NE(missing.output.find("nicht ge\xC3\xB6"
+                                  "ffnet"),
+              std::string::npos)
+        << missing.output;
+
+    const Finished unknown = runServer(L"--fenster");
+    EXPECT_EQ(unknown.exitCode, 1u);
+    EXPECT_NE(unknown.output.find("--fenster"), std::string::npos) << unknown.output;
+}
+
+}  // namespace
+}  // namespace dravosk::sim::server::test
