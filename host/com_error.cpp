@@ -72,9 +72,14 @@ Error errorFromCall(HRESULT hr, std::u16string where, IUnknown* object, REFIID i
         description = describeHresult(number);
     }
     if (!detail.empty()) {
+        // "Typen unverträglich (Argument 5)." rather than a sentence followed by a bracket.
+        const bool period = description.ends_with(u'.');
+        if (period) {
+            description.pop_back();
+        }
         description += u" (";
         description += detail;
-        description += u")";
+        description += period ? u")." : u")";
     }
     return Error(static_cast<std::int32_t>(number), std::move(description), std::move(where));
 }

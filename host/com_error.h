@@ -27,7 +27,7 @@ Error errorFromHresult(HRESULT hr, std::u16string where);
 // A failed call on `object` through interface `iid`. The description is taken from, in order:
 // the EXCEPINFO of DISP_E_EXCEPTION (deferred fill-in run first), the thread's IErrorInfo if the
 // object declares support for it on `iid`, the system's message, the tool's own table, a generic
-// text. `detail` (if any) is appended in parentheses.
+// text. `detail` (if any) is added in parentheses at the end of that text.
 Error errorFromCall(HRESULT hr, std::u16string where, IUnknown* object, REFIID iid,
                     unique_excepinfo* excepinfo = nullptr, std::u16string_view detail = {});
 

@@ -2,6 +2,7 @@
 // registered program identifier, and the objects behind it are the in-process fakes.
 #include <array>
 #include <map>
+#include <utility>
 
 #include "core/commands.h"
 #include "core/feature_list.h"
@@ -76,7 +77,9 @@ class CommandsOverComTest : public BindingTest {
         addCommand([](VARIANT& v) { v.vt = VT_I2, v.iVal = -1; }, feature(u"P2"));
     }
     void TearDown() override {
-        ::CoRevokeClassObject(cookie_);
+        if (cookie_ != 0) {
+            ::CoRevokeClassObject(cookie_);
+        }
         ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kTestProgIdKey);
         factory.app = nullptr;
         items_.clear();
@@ -163,6 +166,17 @@ TEST_F(CommandsOverComTest, AHostErrorEndsTheCommandAndReleasesEverything) {
     EXPECT_EQ(e.description(), u"Merkmal ist schreibgeschützt");
     EXPECT_NE(e.where().find(u"PutVector"), std::u16string::npos);
     EXPECT_TRUE(states.messages.empty());
+    expectAllReleased(commandsHeld());
+}
+
+TEST_F(CommandsOverComTest, AClassNoServerAnswersForFailsBeforeTheListChanges) {
+    cmd_lesen_Click(service, list, states);
+    ::CoRevokeClassObject(std::exchange(cookie_, 0));
+    const Error e = failure([&] { cmd_lesen_Click(service, list, states); });
+    EXPECT_EQ(e.number(), static_cast<std::int32_t>(REGDB_E_CLASSNOTREG));
+    EXPECT_EQ(e.where(), u"CreateObject(\"Dravosk.HostTest.Application\")");
+    EXPECT_FALSE(e.description().empty());
+    EXPECT_EQ(list.count(), 2);
     expectAllReleased(commandsHeld());
 }
 
