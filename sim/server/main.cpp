@@ -50,7 +50,7 @@ std::wstring hex(HRESULT hr) {
     return buffer;
 }
 
-int registration(Options::Action action) {
+int registerOrUnregister(Options::Action action) {
     const RegistrationResult result = action == Options::Action::registerServer
                                           ? registerServer(modulePath())
                                           : unregisterServer();
@@ -76,17 +76,39 @@ class ChangeNotice {
     Model& model_;
 };
 
+// A server started by COM ends when its last client is gone: it takes no new activations (COM
+// starts a new server for them) and leaves its message loop. The action is removed before the
+// registration goes, so releases while the apartment closes do not reach it.
+class EndWhenUnused {
+  public:
+    EndWhenUnused(ServerState& state, ClassRegistration* registration) : state_(state) {
+        if (registration) {
+            // All objects live in the main thread's apartment, so this runs on that thread.
+            state_.setWhenUnused([registration] {
+                registration->revoke();
+                PostQuitMessage(0);
+            });
+        }
+    }
+    EndWhenUnused(const EndWhenUnused&) = delete;
+    EndWhenUnused& operator=(const EndWhenUnused&) = delete;
+    ~EndWhenUnused() { state_.setWhenUnused({}); }
+
+  private:
+    ServerState& state_;
+};
+
 int serve(const Options& options, std::optional<PartProgram> program) {
     // Declared first, so they outlive every object that COM releases when the apartment closes.
     Model model(std::move(program));
-    ServerState state(model, options.embedding);
+    ServerState state(model);
+    ClassFactory factory(state);
     ComApartment apartment;
     if (FAILED(apartment.result())) {
         printError(L"korvane-sim: COM kann nicht initialisiert werden (" + hex(apartment.result()) +
                    L").");
         return kStartup;
     }
-    ClassFactory factory(state);
     std::unique_ptr<SimWindow> window;
     if (!options.noWindow) {
         window = std::make_unique<SimWindow>(model);
@@ -101,6 +123,7 @@ int serve(const Options& options, std::optional<PartProgram> program) {
     ChangeNotice notice(model, window.get());
 
     ClassRegistration registration;
+    EndWhenUnused end(state, options.embedding ? &registration : nullptr);
     ControlCommands commands(
         state, {[&registration] { return registration.revoke(); }, [] { PostQuitMessage(0); }});
     ControlChannel control(
@@ -136,7 +159,7 @@ int run(std::span<const wchar_t* const> args) {
     }
     const Options& options = std::get<Options>(parsed);
     if (options.action != Options::Action::serve) {
-        return registration(options.action);
+        return registerOrUnregister(options.action);
     }
 
     std::optional<PartProgram> program = PartProgram{u"Unbenannt", {}};

@@ -1,7 +1,5 @@
 #include "sim/server/server_state.h"
 
-#include <windows.h>
-
 #include "core/text.h"
 
 namespace dravosk::sim::server {
@@ -34,9 +32,11 @@ void ServerState::objectReleased() {
 }
 
 void ServerState::unlock() {
-    if (--locks_ == 0 && quitWhenUnused_) {
-        // All objects live in the one apartment of the main thread, so this is that thread.
-        PostQuitMessage(0);
+    if (locks_ == 0) {
+        return;  // an unbalanced LockServer(FALSE)
+    }
+    if (--locks_ == 0 && whenUnused_) {
+        whenUnused_();
     }
 }
 

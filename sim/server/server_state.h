@@ -2,6 +2,7 @@
 // through the control channel, and the server's lifetime when COM started it.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -12,10 +13,7 @@ namespace dravosk::sim::server {
 
 class ServerState {
   public:
-    // `quitWhenUnused`: end the message loop when the last object and lock are gone (started by
-    // COM); otherwise the server runs until it is told to quit.
-    ServerState(Model& model, bool quitWhenUnused)
-        : model_(model), quitWhenUnused_(quitWhenUnused) {}
+    explicit ServerState(Model& model) : model_(model) {}
     ServerState(const ServerState&) = delete;
     ServerState& operator=(const ServerState&) = delete;
 
@@ -32,13 +30,17 @@ class ServerState {
     // Every COM object counts itself here (constructor / final Release).
     void objectCreated();
     void objectReleased();
+    // Runs once the last object and lock are gone (a server started by COM ends then); empty for
+    // a server that runs until it is told to quit.
+    void setWhenUnused(std::function<void()> action) { whenUnused_ = std::move(action); }
+
     // IClassFactory::LockServer.
     void lock() { ++locks_; }
     void unlock();
 
   private:
     Model& model_;
-    bool quitWhenUnused_;
+    std::function<void()> whenUnused_;
     long locks_ = 0;
     std::map<std::string, long> roundTrips_;
 };

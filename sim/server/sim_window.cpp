@@ -63,7 +63,19 @@ std::wstring SimWindow::commandText(const Command& command) {
     }
     try {
         const std::u16string id = toText(command.id, u"ID");
-        return id.empty() ? L"(leere ID)" : wide(id);
+        if (id.empty()) {
+            return L"(leere ID)";
+        }
+        // What the tool compares exactly must be visible: blanks at the ends are quoted, control
+        // characters (an embedded NUL would end the text) shown as their symbols.
+        std::wstring text;
+        for (char16_t c : id) {
+            text += c < 0x20 ? static_cast<wchar_t>(0x2400 + c) : static_cast<wchar_t>(c);
+        }
+        if (text.front() == L' ' || text.back() == L' ') {
+            text = L"\u201E" + text + L"\u201C";
+        }
+        return text;
     } catch (const Error&) {
         return L"(ID nicht lesbar)";
     }

@@ -79,13 +79,17 @@ Finished runServer(const std::wstring& arguments) {
     Finished finished;
     wchar_t directory[MAX_PATH];
     GetTempPathW(MAX_PATH, directory);
+    // A name of its own each time: a helper that inherited an earlier file may still hold it.
+    static int runs = 0;
     const std::wstring file = std::wstring(directory) + L"korvane-sim-output-" +
-                              std::to_wstring(GetCurrentProcessId()) + L".txt";
+                              std::to_wstring(GetCurrentProcessId()) + L"-" +
+                              std::to_wstring(++runs) + L".txt";
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     UniqueHandle process;
     {
-        UniqueHandle output(CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                                        CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr));
+        UniqueHandle output(CreateFileW(
+            file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+            &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr));
         if (!output) {
             ADD_FAILURE() << "cannot create the output file";
             return finished;
