@@ -8,6 +8,7 @@
 #include "core/error.h"
 #include "core/text.h"
 #include "sim/part_program_file.h"
+#include "sim/server/call_trap.h"
 
 namespace dravosk::sim::server {
 
@@ -125,8 +126,22 @@ ControlReply ControlCommands::run(std::string_view request) {
             model.leaveVectorUnfilledAt(static_cast<int>(*nth));
             return ok();
         }
+        if (command == "crash") {
+            const std::string_view member = word(rest);
+            const auto nth = parseNumber(trimmed(rest));
+            if (member.empty() || !nth || *nth < 1 || *nth > std::numeric_limits<int>::max()) {
+                return failure("Aufruf: crash MEMBER N");
+            }
+            // Withdrawn first: Wine's rpcss would hand the dead class object to later clients.
+            callTrap().arm(fromUtf8(member), static_cast<int>(*nth), [revoke = actions_.revoke] {
+                revoke();
+                TerminateProcess(GetCurrentProcess(), kCrashExitCode);
+            });
+            return ok();
+        }
         if (command == "clear-faults") {
             model.clearFaults();
+            callTrap().disarm();
             return ok();
         }
         if (command == "no-program") {

@@ -9,7 +9,9 @@
 //                                         (decimal or 0x hex) with DESCRIPTION (rest of the line)
 //   missing MEMBER                        MEMBER no longer exists
 //   unfilled N                            the Nth GetVector from now fills nothing
-//   clear-faults                          undo fail, missing and unfilled
+//   crash MEMBER N                        the Nth call of MEMBER from now withdraws the class
+//                                         object and ends the server while serving it
+//   clear-faults                          undo fail, missing, unfilled and crash
 //   no-program                            no part program is open
 //   load FILE / save FILE                 the part program from / to a JSON file
 //   revoke                                withdraw the class object from COM
@@ -24,6 +26,9 @@
 #include "sim/server/server_state.h"
 
 namespace dravosk::sim::server {
+
+// The exit code of a server ended by "crash".
+inline constexpr unsigned kCrashExitCode = 9;
 
 class ControlCommands {
   public:

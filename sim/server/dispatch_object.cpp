@@ -5,6 +5,7 @@
 #include <new>
 
 #include "core/error.h"
+#include "sim/server/call_trap.h"
 #include "sim/server/host_objects.h"
 
 namespace dravosk::sim::server {
@@ -174,6 +175,7 @@ HRESULT DispatchObject::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPAR
         return E_POINTER;
     }
 
+    callTrap().enter(member->name);
     VARIANT value;
     VariantInit(&value);
     try {

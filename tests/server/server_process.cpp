@@ -155,10 +155,11 @@ Reply control(const std::wstring& name, const std::string& request) {
     return reply;
 }
 
-ServerProcess::ServerProcess(const std::wstring& programFile, std::wstring controlName)
+ServerProcess::ServerProcess(const std::wstring& programFile, std::wstring controlName, bool window)
     : name_(std::move(controlName)) {
-    process_ =
-        launch(L"--no-window --control " + name_ + L" --program \"" + programFile + L"\"", nullptr);
+    process_ = launch(std::wstring(window ? L"" : L"--no-window ") + L"--control " + name_ +
+                          L" --program \"" + programFile + L"\"",
+                      nullptr);
     if (!process_) {
         return;
     }

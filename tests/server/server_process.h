@@ -31,9 +31,9 @@ Reply control(const std::wstring& name, const std::string& request);
 
 class ServerProcess {
   public:
-    // Starts the server headless with the part program file and a control channel of its own
-    // and waits until the channel answers.
-    ServerProcess(const std::wstring& programFile, std::wstring controlName);
+    // Starts the server with the part program file and a control channel of its own and waits
+    // until the channel answers. Headless unless `window`.
+    ServerProcess(const std::wstring& programFile, std::wstring controlName, bool window = false);
     ServerProcess(const ServerProcess&) = delete;
     ServerProcess& operator=(const ServerProcess&) = delete;
     // Asks the server to quit and waits for it; kills it if it does not end.
@@ -46,6 +46,7 @@ class ServerProcess {
     long live() const;
     void kill();
     bool waitForExit(DWORD timeoutMs) const;
+    HANDLE process() const { return process_.get(); }
 
   private:
     std::wstring name_;

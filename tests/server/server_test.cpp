@@ -10,45 +10,17 @@
 
 #include <gtest/gtest.h>
 
-#include "core/text.h"
 #include "sim/part_program_file.h"
 #include "sim/server/class_id.h"
 #include "tests/server/dispatch_client.h"
 #include "tests/server/server_process.h"
+#include "tests/server/test_files.h"
 
 namespace dravosk::sim::server::test {
 namespace {
 
 constexpr WORD kGet = DISPATCH_PROPERTYGET;
 constexpr WORD kMethod = DISPATCH_METHOD;
-
-// Eight commands: features, a non-feature, and every value type the server hands out.
-constexpr const char* kProgram = R"({"name": "Prüfteil", "commands": [
-  {"isFeature": true, "id": "P1", "theo": [1, 2, 3], "ist": [4, 5, 6], "ziel": [7, 8, 9]},
-  {"isFeature": false, "label": "Ausrichtung"},
-  {"isFeature": null, "id": "X"},
-  {"isFeature": {"i2": -1}, "id": {"i4": 7}},
-  {"isFeature": true, "id": "A\u0000ß"},
-  {"isFeature": {"i4": 0}, "id": {"r8": 2.5}},
-  {"isFeature": true, "id": {"nothing": true}},
-  {"isFeature": {"empty": true}}
-]})";
-
-std::wstring tempFile(const wchar_t* stem) {
-    wchar_t directory[MAX_PATH];
-    GetTempPathW(MAX_PATH, directory);
-    return std::wstring(directory) + L"korvane-sim-test-" + std::to_wstring(GetCurrentProcessId()) +
-           L"-" + stem;
-}
-
-void writeFile(const std::wstring& path, const std::string& text) {
-    std::ofstream out(std::filesystem::path(path), std::ios::binary);
-    out << text;
-}
-
-std::string utf8(const std::wstring& text) {
-    return toUtf8(std::u16string(text.begin(), text.end()));
-}
 
 bool contains(const std::vector<std::string>& lines, const std::string& line) {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
