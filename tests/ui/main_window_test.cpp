@@ -1,0 +1,258 @@
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "sim/memory_host.h"
+#include "sim/model.h"
+#include "tests/ui/test_windows.h"
+#include "ui/layout.h"
+#include "ui/main_window.h"
+
+namespace dravosk::ui {
+namespace {
+
+using testing::confirmingMessageBoxes;
+using testing::takeQuitMessage;
+
+sim::Command feature(std::u16string id, sim::Vector theo, sim::Vector ist, sim::Vector ziel) {
+    sim::Command command;
+    command.isFeature = true;
+    command.id = std::move(id);
+    command.vectors = {theo, ist, ziel};
+    return command;
+}
+
+sim::Command other() {
+    sim::Command command;
+    command.isFeature = false;
+    command.id = std::u16string(u"Ausrichtung");
+    return command;
+}
+
+std::wstring textOf(HWND hwnd) {
+    wchar_t buffer[256] = {};
+    GetWindowTextW(hwnd, buffer, 256);
+    return buffer;
+}
+
+bool contains(const std::wstring& text, const std::wstring& part) {
+    return text.find(part) != std::wstring::npos;
+}
+
+class MainWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        model.setActive(sim::PartProgram{u"Halter",
+                                         {feature(u"P1", {1, 2, 3}, {4, 5, 6}, {7, 8, 9}), other(),
+                                          feature(u"", {0, 0, 1}, {0, 0, 1}, {0, 0, 1}),
+                                          feature(u"Kreis_ü", {0, 1, 0}, {1, 0, 0}, {0, 0, -1})}});
+        ASSERT_TRUE(window.create(SW_HIDE));
+    }
+    void TearDown() override {
+        if (window.hwnd() != nullptr) {
+            DestroyWindow(window.hwnd());
+        }
+        takeQuitMessage();
+    }
+
+    HWND control(Slot slot) const { return window.control(slot); }
+    // What a click on the button sends to the window.
+    void click(Slot slot) {
+        SendMessageW(window.hwnd(), WM_COMMAND, MAKEWPARAM(design(slot).id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(control(slot)));
+    }
+    bool enabled(Slot slot) const { return IsWindowEnabled(control(slot)) != FALSE; }
+    LRESULT lines() const { return SendMessageW(control(Slot::List1), LB_GETCOUNT, 0, 0); }
+    LRESULT selectedLines() const {
+        return SendMessageW(control(Slot::List1), LB_GETSELCOUNT, 0, 0);
+    }
+    const sim::Vector& vector(std::size_t command, std::size_t set) {
+        return model.active()->commands.at(command).vectors.at(set);
+    }
+
+    sim::Model model;
+    sim::MemoryHost host{model};
+    MainWindow window{GetModuleHandleW(nullptr), host};
+};
+
+TEST_F(MainWindowTest, StartsInItsDesignState) {
+    EXPECT_EQ(textOf(window.hwnd()), L"Dravosk für Korvane");
+    EXPECT_EQ(GetMenu(window.hwnd()), nullptr);
+
+    const UINT dpi = GetDpiForWindow(window.hwnd());
+    RECT client;
+    GetClientRect(window.hwnd(), &client);
+    EXPECT_EQ(client.right, clientSize(dpi).width);
+    EXPECT_EQ(client.bottom, clientSize(dpi).height);
+
+    // Created in tab order, each at its place, with its caption.
+    HWND child = GetWindow(window.hwnd(), GW_CHILD);
+    for (std::size_t i = 0; i < kControls.size(); ++i) {
+        ASSERT_NE(child, nullptr) << i;
+        EXPECT_EQ(child, control(static_cast<Slot>(i))) << i;
+        EXPECT_EQ(GetDlgCtrlID(child), kControls[i].id);
+        if (kControls[i].caption != nullptr) {
+            EXPECT_EQ(textOf(child), kControls[i].caption);
+        }
+        RECT rect;
+        GetWindowRect(child, &rect);
+        MapWindowPoints(nullptr, window.hwnd(), reinterpret_cast<POINT*>(&rect), 2);
+        const PixelRect expected = toPixels(kControls[i].twips, dpi);
+        EXPECT_EQ(rect.left, expected.left) << i;
+        EXPECT_EQ(rect.top, expected.top) << i;
+        EXPECT_EQ(rect.right - rect.left, expected.width) << i;
+        EXPECT_EQ(rect.bottom - rect.top, expected.height) << i;
+        child = GetWindow(child, GW_HWNDNEXT);
+    }
+    EXPECT_EQ(child, nullptr);
+
+    EXPECT_TRUE(enabled(Slot::cmd_lesen));
+    EXPECT_FALSE(enabled(Slot::cmd_schreiben));
+    EXPECT_FALSE(enabled(Slot::cmd_allemarkieren));
+    EXPECT_FALSE(enabled(Slot::cmd_alledemarkieren));
+    for (Slot box : {Slot::Check1, Slot::Check2, Slot::Check3}) {
+        EXPECT_EQ(SendMessageW(control(box), BM_GETCHECK, 0, 0), BST_CHECKED);
+    }
+    EXPECT_EQ(lines(), 0);
+
+    // The icon for the title bar, and the picture, which is stretched to its frame.
+    EXPECT_NE(SendMessageW(window.hwnd(), WM_GETICON, ICON_BIG, 0), 0);
+    EXPECT_NE(SendMessageW(window.hwnd(), WM_GETICON, ICON_SMALL, 0), 0);
+    const auto picture = reinterpret_cast<HBITMAP>(
+        SendMessageW(control(Slot::Image1), STM_GETIMAGE, IMAGE_BITMAP, 0));
+    BITMAP bitmap{};
+    ASSERT_NE(GetObjectW(picture, sizeof bitmap, &bitmap), 0);
+    EXPECT_EQ(bitmap.bmWidth, 262);
+    EXPECT_EQ(bitmap.bmHeight, 144);
+    EXPECT_EQ(bitmap.bmBitsPixel, 24);
+    EXPECT_NE(GetWindowLongW(control(Slot::Image1), GWL_STYLE) & SS_REALSIZECONTROL, 0);
+
+    // Nothing is asked of the host before a click.
+    EXPECT_TRUE(model.calls().empty());
+}
+
+TEST_F(MainWindowTest, ReadMarkAndWriteThroughTheButtons) {
+    click(Slot::cmd_lesen);
+    ASSERT_EQ(lines(), 2);
+    EXPECT_TRUE(enabled(Slot::cmd_schreiben));
+    EXPECT_TRUE(enabled(Slot::cmd_allemarkieren));
+    EXPECT_TRUE(enabled(Slot::cmd_alledemarkieren));
+
+    click(Slot::cmd_allemarkieren);
+    EXPECT_EQ(selectedLines(), 2);
+    click(Slot::cmd_alledemarkieren);
+    EXPECT_EQ(selectedLines(), 0);
+
+    // The user selects the second line and unchecks "IST umkehren".
+    SendMessageW(control(Slot::List1), LB_SETSEL, TRUE, 1);
+    SendMessageW(control(Slot::Check2), BM_SETCHECK, BST_UNCHECKED, 0);
+    const auto box = confirmingMessageBoxes([&] { click(Slot::cmd_schreiben); });
+    EXPECT_TRUE(box.seen);
+    EXPECT_EQ(box.caption, L"Dravosk");
+    EXPECT_EQ(box.text, L"Alle selektierten Merkmale umgekehrt");
+
+    EXPECT_EQ(vector(3, 0), (sim::Vector{-0.0, -1, -0.0}));
+    EXPECT_EQ(vector(3, 1), (sim::Vector{1, 0, 0}));  // IST left as it was
+    EXPECT_EQ(vector(3, 2), (sim::Vector{-0.0, -0.0, 1}));
+    EXPECT_EQ(vector(0, 0), (sim::Vector{1, 2, 3}));  // not marked
+    EXPECT_EQ(lines(), 0);
+    EXPECT_FALSE(enabled(Slot::cmd_schreiben));
+    EXPECT_TRUE(enabled(Slot::cmd_lesen));
+    EXPECT_TRUE(enabled(Slot::cmd_allemarkieren));
+    EXPECT_NE(window.hwnd(), nullptr);
+}
+
+TEST_F(MainWindowTest, DisabledButtonsAndTheDialogKeysRunNothing) {
+    click(Slot::cmd_schreiben);
+    click(Slot::cmd_allemarkieren);
+    // Enter and Esc reach the window as IDOK and IDCANCEL from the dialog manager.
+    SendMessageW(window.hwnd(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    SendMessageW(window.hwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    // A check box click is the user's toggle, nothing more.
+    SendMessageW(control(Slot::Check1), BM_CLICK, 0, 0);
+    EXPECT_EQ(SendMessageW(control(Slot::Check1), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_TRUE(model.calls().empty());
+    EXPECT_NE(window.hwnd(), nullptr);
+}
+
+TEST_F(MainWindowTest, AFailedCommandIsReportedAndEndsTheProgram) {
+    model.setActive(std::nullopt);
+    const auto box = confirmingMessageBoxes([&] { click(Slot::cmd_lesen); });
+    ASSERT_TRUE(box.seen);
+    EXPECT_EQ(box.caption, L"Dravosk");
+    EXPECT_TRUE(contains(box.text, L"Fehler 0xA0040003 (-1610350589)")) << box.text;
+    EXPECT_TRUE(contains(box.text, L"Schritt: ActivePartProgram")) << box.text;
+    EXPECT_EQ(window.hwnd(), nullptr);
+    EXPECT_EQ(window.exitCode(), 1);
+    EXPECT_EQ(takeQuitMessage(), 1);
+}
+
+TEST_F(MainWindowTest, AFailedWriteNamesWhatItAlreadyReversed) {
+    click(Slot::cmd_lesen);
+    click(Slot::cmd_allemarkieren);
+    // P1's three vectors go through, Kreis_ü's first one fails.
+    model.failAt(u"PutVector", 4, static_cast<std::int32_t>(0x80020009u), u"Vektor gesperrt");
+    const auto box = confirmingMessageBoxes([&] { click(Slot::cmd_schreiben); });
+    ASSERT_TRUE(box.seen);
+    EXPECT_TRUE(contains(box.text, L"Fehler 0x80020009 (-2147352567)")) << box.text;
+    EXPECT_TRUE(contains(box.text, L"Vektor gesperrt")) << box.text;
+    EXPECT_TRUE(contains(box.text, L"    \"P1\"\n")) << box.text;
+    EXPECT_FALSE(contains(box.text, L"    \"Kreis_ü\"")) << box.text;
+    EXPECT_EQ(vector(0, 2), (sim::Vector{-7, -8, -9}));  // stays written
+    EXPECT_EQ(window.exitCode(), 1);
+    EXPECT_EQ(takeQuitMessage(), 1);
+}
+
+TEST_F(MainWindowTest, ANewDpiRecomputesTheLayoutAndTheFont) {
+    const auto fontBefore = SendMessageW(control(Slot::cmd_lesen), WM_GETFONT, 0, 0);
+    RECT suggested{10, 20, 900, 700};
+    SendMessageW(window.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144),
+                 reinterpret_cast<LPARAM>(&suggested));
+
+    RECT client;
+    GetClientRect(window.hwnd(), &client);
+    EXPECT_EQ(client.right, 786);
+    EXPECT_EQ(client.bottom, 588);
+    RECT rect;
+    GetWindowRect(control(Slot::cmd_schreiben), &rect);
+    MapWindowPoints(nullptr, window.hwnd(), reinterpret_cast<POINT*>(&rect), 2);
+    EXPECT_EQ(rect.left, 48);
+    EXPECT_EQ(rect.top, 108);
+    EXPECT_EQ(rect.right - rect.left, 266);
+    EXPECT_EQ(rect.bottom - rect.top, 86);
+
+    // The message font for 144 DPI, on every control.
+    const auto font =
+        reinterpret_cast<HFONT>(SendMessageW(control(Slot::cmd_lesen), WM_GETFONT, 0, 0));
+    EXPECT_NE(reinterpret_cast<LRESULT>(font), fontBefore);
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    ASSERT_TRUE(
+        SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, 144));
+    LOGFONTW used{};
+    ASSERT_NE(GetObjectW(font, sizeof used, &used), 0);
+    EXPECT_EQ(used.lfHeight, metrics.lfMessageFont.lfHeight);
+    EXPECT_EQ(std::wstring(used.lfFaceName), metrics.lfMessageFont.lfFaceName);
+    for (const ControlDesign& design : kControls) {
+        if (design.kind != ControlKind::picture) {  // a bitmap has no use for a font
+            EXPECT_EQ(SendMessageW(GetDlgItem(window.hwnd(), design.id), WM_GETFONT, 0, 0),
+                      reinterpret_cast<LRESULT>(font))
+                << design.id;
+        }
+    }
+}
+
+TEST_F(MainWindowTest, ClosingEndsAtOnceWithoutTouchingTheHost) {
+    click(Slot::cmd_lesen);
+    model.clearCalls();
+    SendMessageW(window.hwnd(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(window.hwnd(), nullptr);
+    EXPECT_EQ(window.exitCode(), 0);
+    EXPECT_EQ(takeQuitMessage(), 0);
+    EXPECT_TRUE(model.calls().empty());
+}
+
+}  // namespace
+}  // namespace dravosk::ui

@@ -1,0 +1,58 @@
+#include "tests/ui/test_windows.h"
+
+namespace dravosk::ui::testing {
+
+namespace {
+
+SeenBox* current = nullptr;
+
+std::wstring windowText(HWND hwnd) {
+    wchar_t buffer[4096] = {};
+    GetWindowTextW(hwnd, buffer, static_cast<int>(sizeof buffer / sizeof buffer[0]));
+    return buffer;
+}
+
+BOOL CALLBACK confirmBox(HWND hwnd, LPARAM) {
+    wchar_t className[16] = {};
+    GetClassNameW(hwnd, className, 16);
+    if (std::wstring(className) != L"#32770" || !IsWindowVisible(hwnd)) {
+        return TRUE;
+    }
+    current->seen = true;
+    current->caption = windowText(hwnd);
+    current->text = windowText(GetDlgItem(hwnd, 0xFFFF));
+    PostMessageW(hwnd, WM_COMMAND, IDOK, 0);
+    return FALSE;
+}
+
+void CALLBACK onTimer(HWND, UINT, UINT_PTR, DWORD) {
+    EnumThreadWindows(GetCurrentThreadId(), confirmBox, 0);
+}
+
+}  // namespace
+
+SeenBox confirmingMessageBoxes(const std::function<void()>& action) {
+    SeenBox box;
+    current = &box;
+    // A thread timer: the message box's own loop dispatches it.
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, onTimer);
+    action();
+    KillTimer(nullptr, timer);
+    current = nullptr;
+    return box;
+}
+
+int takeQuitMessage() {
+    MSG message;
+    int code = -1;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            code = static_cast<int>(message.wParam);
+        } else {
+            DispatchMessageW(&message);
+        }
+    }
+    return code;
+}
+
+}  // namespace dravosk::ui::testing

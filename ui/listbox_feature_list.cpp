@@ -1,0 +1,73 @@
+#include "ui/listbox_feature_list.h"
+
+#include <utility>
+
+#include "core/error.h"
+#include "ui/wide_text.h"
+
+namespace dravosk::ui {
+
+namespace {
+
+constexpr std::int32_t kOutOfMemory = static_cast<std::int32_t>(E_OUTOFMEMORY);
+constexpr std::int32_t kInvalidHandle = static_cast<std::int32_t>(E_HANDLE);
+
+}  // namespace
+
+Int16 ListBoxFeatureList::count() const {
+    const LRESULT lines = SendMessageW(listBox_, LB_GETCOUNT, 0, 0);
+    // The lines and the kept texts go together; anything else means the list box is gone.
+    if (lines < 0 || static_cast<std::size_t>(lines) != texts_.size() || lines > kInt16Max) {
+        throw Error(kInvalidHandle, u"Die Liste der Merkmale ist nicht mehr verfügbar.", u"Liste");
+    }
+    return static_cast<Int16>(lines);
+}
+
+WPARAM ListBoxFeatureList::checkedIndex(Int16 index) const {
+    if (index < 0 || index >= count()) {
+        throw Error(errnum::kBadIndex, u"Listenindex außerhalb der Liste.", u"Liste");
+    }
+    return static_cast<WPARAM>(index);
+}
+
+std::u16string ListBoxFeatureList::text(Int16 index) const {
+    return texts_[checkedIndex(index)];
+}
+
+bool ListBoxFeatureList::isMarked(Int16 index) const {
+    const LRESULT selected = SendMessageW(listBox_, LB_GETSEL, checkedIndex(index), 0);
+    if (selected == LB_ERR) {
+        throw Error(errnum::kBadIndex, u"Die Markierung des Eintrags ist nicht lesbar.", u"Liste");
+    }
+    return selected > 0;
+}
+
+void ListBoxFeatureList::setMarked(Int16 index, bool marked) {
+    // The index is checked first: LB_SETSEL with -1 would change every line.
+    const auto line = static_cast<LPARAM>(checkedIndex(index));
+    if (SendMessageW(listBox_, LB_SETSEL, marked ? TRUE : FALSE, line) == LB_ERR) {
+        throw Error(errnum::kBadIndex, u"Der Eintrag ließ sich nicht markieren.", u"Liste");
+    }
+}
+
+void ListBoxFeatureList::clear() {
+    SendMessageW(listBox_, LB_RESETCONTENT, 0, 0);
+    texts_.clear();
+}
+
+void ListBoxFeatureList::doAppend(std::u16string_view text) {
+    // Everything that can fail happens before the line is added, so the lines and the kept texts
+    // never part.
+    std::u16string kept(text);
+    const std::wstring shown = displayText(text);
+    texts_.reserve(texts_.size() + 1);
+    const LRESULT added =
+        SendMessageW(listBox_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(shown.c_str()));
+    if (added == LB_ERR || added == LB_ERRSPACE) {
+        throw Error(kOutOfMemory, u"Die Liste konnte keinen weiteren Eintrag aufnehmen.",
+                    u"Liste füllen");
+    }
+    texts_.push_back(std::move(kept));
+}
+
+}  // namespace dravosk::ui

@@ -1,0 +1,79 @@
+// Form1: the tool's only window. It owns the controls, the feature list and the control states
+// over them, and the fonts, icons and picture they show; only the four buttons run the tool's code.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <optional>
+
+#include "core/error.h"
+#include "core/host.h"
+#include "ui/gdi_handles.h"
+#include "ui/layout.h"
+#include "ui/listbox_feature_list.h"
+#include "ui/window_control_states.h"
+
+namespace dravosk::ui {
+
+class MainWindow {
+  public:
+    // The icon and the picture are taken from `instance`'s resources when it has them.
+    MainWindow(HINSTANCE instance, AutomationService& service);
+    ~MainWindow();
+
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    // Creates the window with its design-time state and shows it; false (GetLastError set) when
+    // a window could not be created.
+    bool create(int showCommand);
+
+    HWND hwnd() const { return hwnd_; }
+    HWND control(Slot slot) const { return controls_[static_cast<std::size_t>(slot)]; }
+
+    // Keyboard navigation between the controls (Tab, Shift+Tab); true when the message was used.
+    bool preTranslate(MSG& message);
+
+    // What the program returns: 0 after the window was closed, 1 after a reported error.
+    int exitCode() const { return exitCode_; }
+
+  private:
+    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+
+    void createControls();
+    void applyDpi(UINT dpi);
+    void takeFont(UINT dpi);
+    void takeIcons(UINT dpi);
+    void placeControls(UINT dpi);
+    // Sizes the window so that its client area is the designed one at `dpi`.
+    void fitClientArea(UINT dpi, int left, int top);
+
+    void onClick(HWND button);
+    void runCommand(Slot slot);
+    void endWithError(const Error& error);
+    void rememberFocus();
+    void restoreFocus();
+
+    HINSTANCE instance_;
+    AutomationService& service_;
+    HWND hwnd_ = nullptr;
+    std::array<HWND, kControls.size()> controls_{};
+    HWND focus_ = nullptr;
+
+    // Shown by the controls; released only after the window and its controls are gone.
+    unique_hfont font_;
+    unique_hbitmap picture_;
+    unique_hicon bigIcon_;
+    unique_hicon smallIcon_;
+
+    std::optional<ListBoxFeatureList> list_;
+    std::optional<WindowControlStates> states_;
+
+    bool running_ = false;       // a command is running
+    bool closeWaiting_ = false;  // a close arrived while it ran
+    int exitCode_ = 0;
+};
+
+}  // namespace dravosk::ui
