@@ -163,9 +163,8 @@ ServerProcess::ServerProcess(const std::wstring& programFile, std::wstring contr
     if (!process_) {
         return;
     }
-    // The channel opens before the class object is registered, so wait for an answer and then
-    // for the registration (a "live" reply comes from the running message loop).
-    for (int attempt = 0; attempt < 300; ++attempt) {
+    // The server answers only once its class object is registered.
+    for (int attempt = 0; attempt < 750; ++attempt) {  // up to 15 s on a busy machine
         if (WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0) {
             ADD_FAILURE() << "the server ended at start";
             return;
