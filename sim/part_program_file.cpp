@@ -62,7 +62,9 @@ Value parseValue(const json& j, const std::string& where) {
             return j.get<double>();
         case json::value_t::object:
             if (j.size() == 1) {
-                const auto& [key, inner] = *j.items().begin();
+                const auto first = j.begin();  // iterators, not items(): its proxy would dangle
+                const std::string& key = first.key();
+                const json& inner = first.value();
                 if (key == "i2")
                     return integer<std::int16_t>(inner, where);
                 if (key == "i4")
