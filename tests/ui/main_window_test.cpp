@@ -205,6 +205,25 @@ TEST_F(MainWindowTest, AFailedWriteNamesWhatItAlreadyReversed) {
     EXPECT_EQ(takeQuitMessage(), 1);
 }
 
+TEST_F(MainWindowTest, ACloseWhileWritesMessageIsOpenWaitsForTheCommandToFinish) {
+    click(Slot::cmd_lesen);
+    click(Slot::cmd_allemarkieren);
+    int boxes = 0;
+    const auto box = confirmingMessageBoxes([&] { click(Slot::cmd_schreiben); },
+                                            [&] {
+                                                ++boxes;
+                                                SendMessageW(window.hwnd(), WM_CLOSE, 0, 0);
+                                                EXPECT_NE(window.hwnd(), nullptr);
+                                            });
+    EXPECT_EQ(boxes, 1);
+    EXPECT_EQ(box.text, L"Alle selektierten Merkmale umgekehrt");
+    // Write completed, then the window closed as asked, without an error.
+    EXPECT_EQ(vector(3, 0), (sim::Vector{-0.0, -1, -0.0}));
+    EXPECT_EQ(window.hwnd(), nullptr);
+    EXPECT_EQ(window.exitCode(), 0);
+    EXPECT_EQ(takeQuitMessage(), 0);
+}
+
 TEST_F(MainWindowTest, ANewDpiRecomputesTheLayoutAndTheFont) {
     const auto fontBefore = SendMessageW(control(Slot::cmd_lesen), WM_GETFONT, 0, 0);
     RECT suggested{10, 20, 900, 700};

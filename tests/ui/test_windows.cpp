@@ -5,6 +5,7 @@ namespace dravosk::ui::testing {
 namespace {
 
 SeenBox* current = nullptr;
+const std::function<void()>* currentWhileOpen = nullptr;
 
 std::wstring windowText(HWND hwnd) {
     wchar_t buffer[4096] = {};
@@ -21,6 +22,9 @@ BOOL CALLBACK confirmBox(HWND hwnd, LPARAM) {
     current->seen = true;
     current->caption = windowText(hwnd);
     current->text = windowText(GetDlgItem(hwnd, 0xFFFF));
+    if (*currentWhileOpen) {
+        (*currentWhileOpen)();
+    }
     PostMessageW(hwnd, WM_COMMAND, IDOK, 0);
     return FALSE;
 }
@@ -31,14 +35,17 @@ void CALLBACK onTimer(HWND, UINT, UINT_PTR, DWORD) {
 
 }  // namespace
 
-SeenBox confirmingMessageBoxes(const std::function<void()>& action) {
+SeenBox confirmingMessageBoxes(const std::function<void()>& action,
+                               const std::function<void()>& whileOpen) {
     SeenBox box;
     current = &box;
+    currentWhileOpen = &whileOpen;
     // A thread timer: the message box's own loop dispatches it.
     const UINT_PTR timer = SetTimer(nullptr, 0, 20, onTimer);
     action();
     KillTimer(nullptr, timer);
     current = nullptr;
+    currentWhileOpen = nullptr;
     return box;
 }
 

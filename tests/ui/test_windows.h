@@ -35,9 +35,10 @@ struct SeenBox {
     std::wstring text;
 };
 
-// Runs `action`; every message box that opens on this thread meanwhile is read and confirmed
-// with OK. Returns the last one.
-SeenBox confirmingMessageBoxes(const std::function<void()>& action);
+// Runs `action`; every message box that opens on this thread meanwhile is read, handed to
+// `whileOpen` and confirmed with OK. Returns the last one.
+SeenBox confirmingMessageBoxes(const std::function<void()>& action,
+                               const std::function<void()>& whileOpen = {});
 
 // Removes a WM_QUIT left in this thread's queue; returns its exit code, or -1 when there was none.
 int takeQuitMessage();
