@@ -80,8 +80,18 @@ UniqueHandle launchServer(const std::wstring& arguments) {
 std::vector<std::string> control(const std::wstring& name, const std::string& request, bool& ok) {
     ok = false;
     const std::wstring path = L"\\\\.\\pipe\\" + name;
-    UniqueHandle pipe(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                  OPEN_EXISTING, 0, nullptr));
+    UniqueHandle pipe;
+    // The one pipe instance is busy until the server has let go of the previous client.
+    for (int attempt = 0; attempt < 100 && !pipe; ++attempt) {
+        pipe = UniqueHandle(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                        OPEN_EXISTING, 0, nullptr));
+        if (!pipe) {
+            if (GetLastError() != ERROR_PIPE_BUSY) {
+                return {};
+            }
+            WaitNamedPipeW(path.c_str(), 100);
+        }
+    }
     if (!pipe) {
         return {};
     }
@@ -251,6 +261,11 @@ Run measure(const std::wstring& channel, Read read) {
     run.ids = read();
     run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
     run.roundTrips = roundTripsByKind(control(channel, "calls"));
+    if (run.roundTrips["CreateInstance"] != 1) {
+        fail(
+            "the client was not served by the server this program started (is another "
+            "korvane-sim.exe registered?)");
+    }
     return run;
 }
 
@@ -266,6 +281,15 @@ void print(const char* name, const Run& run, int commands) {
     std::printf("%-14s %13.3f %8.3f %8.3f %10.3f %10.3f %10.2f\n", name, per("GetIDsOfNames"),
                 per("Invoke"), per("Next"), static_cast<double>(total) / commands, run.seconds,
                 1000.0 * run.seconds / commands);
+}
+
+// A server left running would serve the next run in its place.
+void stop(const UniqueHandle& server, const std::wstring& channel) {
+    bool ok = false;
+    control(channel, "quit", ok);
+    if (WaitForSingleObject(server.get(), 10000) != WAIT_OBJECT_0) {
+        TerminateProcess(server.get(), 1);
+    }
 }
 
 int benchmark(int size) {
@@ -309,6 +333,7 @@ int benchmark(int size) {
         }
     }
     if (!ready) {
+        TerminateProcess(server.get(), 1);
         fail("korvane-sim.exe did not answer");
     }
 
@@ -329,12 +354,11 @@ int benchmark(int size) {
             result = 1;
         }
     } catch (...) {
-        control(channel, "quit", ready);
+        stop(server, channel);
         DeleteFileW(file.c_str());
         throw;
     }
-    control(channel, "quit", ready);
-    WaitForSingleObject(server.get(), 10000);
+    stop(server, channel);
     DeleteFileW(file.c_str());
     return result;
 }
