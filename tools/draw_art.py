@@ -3,10 +3,12 @@
 
 Only the standard library is used and only exact arithmetic (no trigonometry), so every run writes
 the same bytes. Run from anywhere: python3 tools/draw_art.py
+With --check nothing is written; the exit code says whether the files are what the script draws.
 """
 
 import os
 import struct
+import sys
 from collections import Counter
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
@@ -206,7 +208,7 @@ def icon_image(rows):
     return header + palette + bytes(colour) + bytes(mask)
 
 
-def write_icon(path, sizes):
+def icon_file(sizes):
     images = [(size, icon_image(draw_icon(size))) for size in sizes]
     directory = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
@@ -215,8 +217,7 @@ def write_icon(path, sizes):
         dim = 0 if size >= 256 else size
         entries += struct.pack("<BBBBHHII", dim, dim, 16, 0, 1, 4, len(data), offset)
         offset += len(data)
-    with open(path, "wb") as out:
-        out.write(directory + entries + b"".join(data for _, data in images))
+    return directory + entries + b"".join(data for _, data in images)
 
 
 # ---------------------------------------------------------------------------------------------
@@ -289,7 +290,7 @@ def draw_picture(samples=3):
     return rows
 
 
-def write_bmp(path, rows):
+def bmp_file(rows):
     """A 24-bit bottom-up BMP."""
     height, width = len(rows), len(rows[0])
     stride = (width * 3 + 3) // 4 * 4
@@ -302,15 +303,32 @@ def write_bmp(path, rows):
         pixels += line
     info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
     header = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(pixels), 0, 0, 14 + len(info))
-    with open(path, "wb") as out:
-        out.write(header + info + bytes(pixels))
+    return header + info + bytes(pixels)
 
 
-def main():
+def main(args):
+    files = {
+        "dravosk.ico": icon_file([16, 32, 48, 256]),
+        "picture.bmp": bmp_file(draw_picture()),
+    }
+    if args == ["--check"]:
+        stale = []
+        for name, data in files.items():
+            path = os.path.join(RES, name)
+            if not os.path.exists(path) or open(path, "rb").read() != data:
+                stale.append(path)
+        for path in stale:
+            print(f"{path} differs from what tools/draw_art.py draws")
+        return 1 if stale else 0
+    if args:
+        print(__doc__)
+        return 2
     os.makedirs(RES, exist_ok=True)
-    write_icon(os.path.join(RES, "dravosk.ico"), [16, 32, 48, 256])
-    write_bmp(os.path.join(RES, "picture.bmp"), draw_picture())
+    for name, data in files.items():
+        with open(os.path.join(RES, name), "wb") as out:
+            out.write(data)
+    return 0
 
 
 if __name__ == "__main__":
-    main()
+    sys.exit(main(sys.argv[1:]))
