@@ -1,19 +1,35 @@
 // End-to-end driver: starts dravosk.exe and works its window only as a user could, through window
 // messages and keyboard input, then checks what the window shows.
 //
-// Usage: e2e_driver SCENARIO PATH\TO\dravosk.exe
+// Usage: e2e_driver SCENARIO PATH\TO\dravosk.exe PATH\TO\korvane-sim.exe
+//        e2e_driver demo CONTROL-NAME
+// The scenarios that need a host register korvane-sim.exe, start it with a part program of their
+// own and stop it again. `demo` plays Read, mark all and Write against a dravosk.exe and a
+// korvane-sim.exe (control channel \\.\pipe\CONTROL-NAME) that are already running.
 // Exit codes: 0 passed, 1 failed, 2 usage, 77 skipped (the scenario's precondition is not met).
 #include <windows.h>
 // after windows.h
 #include <objbase.h>
 
+#include <array>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
 #include <functional>
+#include <optional>
+#include <set>
 #include <string>
+#include <utility>
+#include <variant>
 #include <vector>
 
+#include "tests/e2e/sim_server.h"
+
 namespace {
+
+namespace e2e = dravosk::e2e;
+namespace sim = dravosk::sim;
 
 constexpr int kSkipped = 77;
 constexpr wchar_t kCaption[] = L"Dravosk für Korvane";
@@ -126,15 +142,16 @@ class App {
             ++failures;
             return;
         }
+        processId_ = process_.dwProcessId;
         WaitForInputIdle(process_.hProcess, 10000);
         waitFor([&] { return (window_ = findWindow()) != nullptr; }, 10000);
         check(window_ != nullptr, L"the window \"Dravosk für Korvane\" appears");
-        if (window_ != nullptr) {
-            for (HWND child = GetWindow(window_, GW_CHILD); child != nullptr;
-                 child = GetWindow(child, GW_HWNDNEXT)) {
-                children_.push_back(child);
-            }
-        }
+        takeChildren();
+    }
+    // The window of a program that someone else started.
+    explicit App(HWND window) : window_(window) {
+        GetWindowThreadProcessId(window, &processId_);
+        takeChildren();
     }
     ~App() {
         if (process_.hProcess != nullptr) {
@@ -169,7 +186,7 @@ class App {
         struct Search {
             DWORD process;
             HWND found;
-        } search{process_.dwProcessId, nullptr};
+        } search{processId_, nullptr};
         EnumWindows(
             [](HWND hwnd, LPARAM context) -> BOOL {
                 auto* s = reinterpret_cast<Search*>(context);
@@ -199,11 +216,20 @@ class App {
     }
 
   private:
+    void takeChildren() {
+        if (window_ != nullptr) {
+            for (HWND child = GetWindow(window_, GW_CHILD); child != nullptr;
+                 child = GetWindow(child, GW_HWNDNEXT)) {
+                children_.push_back(child);
+            }
+        }
+    }
+
     HWND findWindow() const {
         struct Search {
             DWORD process;
             HWND found;
-        } search{process_.dwProcessId, nullptr};
+        } search{processId_, nullptr};
         EnumWindows(
             [](HWND hwnd, LPARAM context) -> BOOL {
                 auto* s = reinterpret_cast<Search*>(context);
@@ -220,6 +246,7 @@ class App {
     }
 
     PROCESS_INFORMATION process_{};
+    DWORD processId_ = 0;
     HWND window_ = nullptr;
     std::vector<HWND> children_;
 };
@@ -383,7 +410,9 @@ int closing(const std::wstring& exe) {
 }
 
 // Read when no host is registered: the one error path reports the failure and ends the program.
-int readWithoutHost(const std::wstring& exe) {
+int readWithoutHost(const std::wstring& exe, const std::wstring& sim) {
+    // A scenario that was stopped half-way may have left the class registered.
+    e2e::runToEnd(sim, L"/unregserver");
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     CLSID clsid;
     const bool registered = SUCCEEDED(CLSIDFromProgID(L"KORVAN.Application", &clsid));
@@ -493,18 +522,601 @@ int resources(const std::wstring& exe) {
     return failures == 0 ? 0 : 1;
 }
 
+// --- Scenarios against the stand-in host korvane-sim.exe ------------------------------------
+
+// A part program with everything the list must get right: umlauts and a non-Latin letter,
+// the same identifier twice, one that differs only in case, a blank identifier (listed), an
+// empty one (never listed), and a command that is no feature but carries a listed identifier.
+// Components with awkward bits: signed zeros, a subnormal, the largest and tiny magnitudes.
+constexpr char kTestProgram[] = R"({"name": "Prüfteil E2E", "commands": [
+  {"isFeature": false, "label": "Ausrichtung"},
+  {"isFeature": true, "id": "Fläche_Süd", "theo": [0.1, -0.0, 1.7976931348623157e308],
+   "ist": [5e-324, -2.5, 0.0], "ziel": [-1.0, 0.7071067811865476, -1e-300]},
+  {"isFeature": true, "id": "Bohrung_1", "theo": [1.0, 2.0, 3.0], "ist": [-0.0, -0.0, -0.0],
+   "ziel": [4.0, 5.0, 6.0]},
+  {"isFeature": true, "id": "Größe_Nut", "theo": [0.25, -0.5, 0.75], "ist": [1e-10, 2e-10, 3e-10],
+   "ziel": [-7.0, -8.0, -9.0]},
+  {"isFeature": true, "id": "Bohrung_1", "theo": [-1.5, 0.0, 1.5], "ist": [10.0, 20.0, 30.0],
+   "ziel": [0.0, -0.0, 0.0]},
+  {"isFeature": false, "id": "Fläche_Süd", "label": "Kommentar", "theo": [9.0, 9.0, 9.0],
+   "ist": [9.0, 9.0, 9.0], "ziel": [9.0, 9.0, 9.0]},
+  {"isFeature": true, "id": " ", "theo": [0.0, 0.0, 1.0], "ist": [0.0, 1.0, 0.0],
+   "ziel": [1.0, 0.0, 0.0]},
+  {"isFeature": true, "id": "", "theo": [3.0, 3.0, 3.0], "ist": [3.0, 3.0, 3.0],
+   "ziel": [3.0, 3.0, 3.0]},
+  {"isFeature": true, "id": "Zylinder_Ø40", "theo": [1.0, 0.0, 0.0], "ist": [0.9999993, 0.0011, -0.0003],
+   "ziel": [1.0, 0.0, 0.0]},
+  {"isFeature": true, "id": "bohrung_1", "theo": [2.0, 2.0, 2.0], "ist": [2.0, 2.0, 2.0],
+   "ziel": [2.0, 2.0, 2.0]}
+]})";
+const std::vector<std::wstring> kTestList = {
+    L"Fläche_Süd", L"Bohrung_1", L"Größe_Nut", L"Bohrung_1", L" ", L"Zylinder_Ø40", L"bohrung_1"};
+
+// No feature that Read lists: only other commands and a feature without identifier.
+constexpr char kProgramWithoutFeatures[] = R"({"name": "Leer", "commands": [
+  {"isFeature": false, "label": "Ausrichtung"},
+  {"isFeature": true, "id": "", "theo": [1.0, 2.0, 3.0], "ist": [4.0, 5.0, 6.0], "ziel": [7.0, 8.0, 9.0]},
+  {"isFeature": null, "id": "Sicherheitsebene", "label": "Sicherheitsebene"}
+]})";
+
+constexpr wchar_t kWrittenMessage[] = L"Alle selektierten Merkmale umgekehrt";
+
+std::wstring wide(const std::u16string& text) {
+    return {text.begin(), text.end()};
+}
+std::wstring wide(const std::string& utf8) {
+    const int size =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(size > 0 ? size : 0), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(), size);
+    return text;
+}
+
+std::vector<std::wstring> listLines(HWND list) {
+    std::vector<std::wstring> lines;
+    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+        std::wstring line(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
+        SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(line.data()));
+        line.resize(static_cast<std::size_t>(length > 0 ? length : 0));
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// The selected lines, as indexes.
+std::vector<int> marks(HWND list) {
+    std::vector<int> selected;
+    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        if (SendMessageW(list, LB_GETSEL, static_cast<WPARAM>(i), 0) > 0) {
+            selected.push_back(static_cast<int>(i));
+        }
+    }
+    return selected;
+}
+
+std::wstring joined(const std::vector<int>& values) {
+    std::wstring text;
+    for (int value : values) {
+        text += (text.empty() ? L"" : L",") + std::to_wstring(value);
+    }
+    return L"{" + text + L"}";
+}
+
+// Clicks are posted, as the mouse's are: the program's COM calls dispatch sent messages while they
+// wait, but leave posted ones queued until the running command has ended. Each click is then
+// followed by a wait for its effect.
+
+// A click on a line of the list box, with Ctrl held when `control`; waits for the marks `expected`.
+void clickLine(HWND list, int index, bool control, const std::wstring& expected,
+               const std::wstring& what) {
+    const auto height = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+    const auto top = static_cast<int>(SendMessageW(list, LB_GETTOPINDEX, 0, 0));
+    const LPARAM at = MAKELPARAM(20, (index - top) * height + height / 2);
+    const WPARAM keys = control ? MK_CONTROL : 0;
+    PostMessageW(list, WM_LBUTTONDOWN, keys | MK_LBUTTON, at);
+    PostMessageW(list, WM_LBUTTONUP, keys, at);
+    waitFor([&] { return joined(marks(list)) == expected; }, 10000);
+    checkText(joined(marks(list)), expected, what);
+}
+
+// A click on a marking button or a check box; waits until `done` holds.
+void clickUntil(const App& app, Control which, const std::function<bool()>& done,
+                const std::wstring& what) {
+    app.click(which);
+    check(waitFor(done, 10000), std::wstring(kExpected[which].name) + L": " + what);
+}
+
+// Toggles a check box by a click.
+void toggle(const App& app, Control box) {
+    const LRESULT before = SendMessageW(app.control(box), BM_GETCHECK, 0, 0);
+    clickUntil(
+        app, box, [&] { return SendMessageW(app.control(box), BM_GETCHECK, 0, 0) != before; },
+        L"the click toggles it");
+}
+
+// cmd_allemarkieren or cmd_alledemarkieren on a filled list; waits until every line has its mark.
+void markAllLines(const App& app, bool marked) {
+    const HWND list = app.control(List1);
+    clickUntil(
+        app, marked ? cmd_allemarkieren : cmd_alledemarkieren,
+        [&] {
+            const auto count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+            return SendMessageW(list, LB_GETSELCOUNT, 0, 0) == (marked ? count : 0);
+        },
+        marked ? L"every line marked" : L"no line marked");
+}
+
+void checkButtons(const App& app, bool lesen, bool schreiben, bool alle, bool keine,
+                  const std::wstring& state) {
+    const std::pair<Control, bool> expected[] = {{cmd_lesen, lesen},
+                                                 {cmd_schreiben, schreiben},
+                                                 {cmd_allemarkieren, alle},
+                                                 {cmd_alledemarkieren, keine}};
+    for (const auto& [button, enabled] : expected) {
+        checkEqual(IsWindowEnabled(app.control(button)) != FALSE, enabled,
+                   state + L": " + kExpected[button].name + L" enabled");
+    }
+}
+
+// Clicks Read and waits until it is done or a box has opened. Read enables the marking buttons
+// after Write, so only all four enabled means done: a click before that would find them disabled.
+bool read(const App& app) {
+    app.click(cmd_lesen);
+    const auto done = [&] {
+        for (Control button : {cmd_schreiben, cmd_allemarkieren, cmd_alledemarkieren}) {
+            if (!IsWindowEnabled(app.control(button))) {
+                return false;
+            }
+        }
+        return true;
+    };
+    waitFor([&] { return done() || app.messageBox() != nullptr; }, 20000);
+    const bool ok = done() && app.messageBox() == nullptr;
+    check(ok, L"Read ends without a box");
+    return ok;
+}
+
+struct Box {
+    HWND hwnd = nullptr;
+    std::wstring caption;
+    std::wstring text;
+};
+Box waitForBox(const App& app) {
+    Box box;
+    box.hwnd = app.waitForMessageBox(20000);
+    check(box.hwnd != nullptr, L"a message box appears");
+    if (box.hwnd != nullptr) {
+        box.caption = textOf(box.hwnd);
+        box.text = textOf(GetDlgItem(box.hwnd, 0xFFFF));
+    }
+    return box;
+}
+void confirm(const Box& box) {
+    PostMessageW(GetDlgItem(box.hwnd, IDOK), BM_CLICK, 0, 0);
+}
+
+// Clicks Write, checks its message while it is open, confirms it and waits for the list to empty.
+bool write(const App& app) {
+    const auto linesBefore = SendMessageW(app.control(List1), LB_GETCOUNT, 0, 0);
+    app.click(cmd_schreiben);
+    const Box box = waitForBox(app);
+    if (box.hwnd == nullptr) {
+        return false;
+    }
+    checkText(box.caption, L"Dravosk", L"caption of Write's message");
+    checkText(box.text, kWrittenMessage, L"Write's message");
+    check(IsWindowEnabled(app.window()) == FALSE, L"Write's message is modal");
+    checkEqual(SendMessageW(app.control(List1), LB_GETCOUNT, 0, 0), linesBefore,
+               L"the list stays until the message is confirmed");
+    confirm(box);
+    const bool emptied = waitFor(
+        [&] {
+            return app.messageBox() == nullptr &&
+                   SendMessageW(app.control(List1), LB_GETCOUNT, 0, 0) == 0 &&
+                   !IsWindowEnabled(app.control(cmd_schreiben));
+        },
+        10000);
+    check(emptied, L"after Write's message the list is empty and Write disabled");
+    return box.text == kWrittenMessage && emptied;
+}
+
+std::uint64_t bitsOf(double value) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+double negated(double value) {
+    const std::uint64_t bits = bitsOf(value) ^ 0x8000'0000'0000'0000ull;
+    double result;
+    std::memcpy(&result, &bits, sizeof result);
+    return result;
+}
+bool isFeature(const sim::Command& command) {
+    const bool* flag = std::get_if<bool>(&command.isFeature);
+    return flag != nullptr && *flag;
+}
+std::u16string idOf(const sim::Command& command) {
+    const auto* id = std::get_if<std::u16string>(&command.id);
+    return id != nullptr ? *id : std::u16string();
+}
+
+// `before` with the chosen vectors (Theo, IST, Ziel) of every feature in `reversed` negated.
+sim::PartProgram reversedCopy(sim::PartProgram program, const std::set<std::u16string>& reversed,
+                              std::array<bool, 3> chosen) {
+    for (sim::Command& command : program.commands) {
+        if (isFeature(command) && reversed.contains(idOf(command))) {
+            for (std::size_t set = 0; set < 3; ++set) {
+                if (chosen[set]) {
+                    for (double& component : command.vectors[set]) {
+                        component = negated(component);
+                    }
+                }
+            }
+        }
+    }
+    return program;
+}
+
+std::wstring shown(double value) {
+    wchar_t text[40];
+    std::swprintf(text, 40, L"%.17g", value);
+    return text;
+}
+
+// Every vector of every command, bit for bit.
+void checkVectors(const std::optional<sim::PartProgram>& actual, const sim::PartProgram& expected,
+                  const std::wstring& what) {
+    check(actual.has_value(), what + L": the host has a part program");
+    if (!actual) {
+        return;
+    }
+    checkEqual(actual->commands.size(), expected.commands.size(), what + L": commands");
+    constexpr const wchar_t* kSets[] = {L"Theo", L"IST", L"Ziel"};
+    for (std::size_t i = 0; i < actual->commands.size() && i < expected.commands.size(); ++i) {
+        for (std::size_t set = 0; set < 3; ++set) {
+            for (std::size_t c = 0; c < 3; ++c) {
+                const double is = actual->commands[i].vectors[set][c];
+                const double should = expected.commands[i].vectors[set][c];
+                check(bitsOf(is) == bitsOf(should), what + L": command " + std::to_wstring(i) +
+                                                        L" \"" + wide(idOf(expected.commands[i])) +
+                                                        L"\" " + kSets[set] + L"[" +
+                                                        std::to_wstring(c) + L"] is " + shown(is) +
+                                                        L", expected " + shown(should));
+            }
+        }
+    }
+}
+
+// The server with `program` and the registration of its class, for one scenario.
+struct HostSetup {
+    HostSetup(const std::wstring& sim, const char* program)
+        : registration(sim), file(L"program.json") {
+        check(registration.ok(), L"korvane-sim.exe /regserver");
+        check(file.write(program), L"the part program file is written");
+        server.emplace(sim, file.path());
+        check(server->ready(), L"korvane-sim.exe starts and answers on its control channel");
+    }
+    bool ready() const { return registration.ok() && server->ready(); }
+    std::optional<sim::PartProgram> saved() const {
+        std::string error;
+        std::optional<sim::PartProgram> program = server->saved(error);
+        check(error.empty(), L"the host's part program is saved: " + wide(error));
+        return program;
+    }
+    bool request(const std::string& text) const {
+        const e2e::Reply reply = server->request(text);
+        check(reply.ok, wide(text) + L": " + wide(reply.error));
+        return reply.ok;
+    }
+
+    e2e::Registration registration;
+    e2e::TempFile file;
+    std::optional<e2e::SimServer> server;  // stopped before the registration goes
+};
+
+// Read, marking by hand and with the buttons, two Writes with a check box changed between them.
+int readAndWrite(const std::wstring& exe, const std::wstring& sim) {
+    HostSetup host(sim, kTestProgram);
+    const std::optional<sim::PartProgram> start = host.saved();
+    if (!host.ready() || !start) {
+        return 1;
+    }
+    // The file's awkward bits reached the host as written.
+    check(bitsOf(start->commands.at(1).vectors[0][1]) == 0x8000'0000'0000'0000ull &&
+              bitsOf(start->commands.at(1).vectors[1][0]) == 1,
+          L"the host holds negative zero and the smallest subnormal");
+
+    App app(exe);
+    if (!app.ready()) {
+        return 1;
+    }
+    const HWND list = app.control(List1);
+    checkButtons(app, true, false, false, false, L"start");
+    if (!read(app)) {
+        return 1;
+    }
+    checkButtons(app, true, true, true, true, L"after Read");
+    const std::vector<std::wstring> lines = listLines(list);
+    checkEqual(lines.size(), kTestList.size(), L"lines after Read");
+    for (std::size_t i = 0; i < lines.size() && i < kTestList.size(); ++i) {
+        checkText(lines[i], kTestList[i], L"line " + std::to_wstring(i));
+    }
+    checkText(joined(marks(list)), L"{}", L"marks after Read");
+
+    // By hand: a click selects one line alone, Ctrl+click adds one, and a selection set directly.
+    SendMessageW(list, LB_SETSEL, TRUE, 6);
+    clickLine(list, 1, false, L"{1}", L"a click selects its line alone");
+    clickLine(list, 0, true, L"{0,1}", L"Ctrl+click adds a line");
+    SendMessageW(list, LB_SETSEL, TRUE, 4);
+    checkText(joined(marks(list)), L"{0,1,4}", L"marks by hand");
+
+    // Fläche_Süd, Bohrung_1 (both features of that name) and " " are reversed in all three data
+    // sets; the non-feature named Fläche_Süd and bohrung_1 are not.
+    if (!write(app)) {
+        return 1;
+    }
+    checkButtons(app, true, false, true, true, L"after Write");
+    const sim::PartProgram afterFirst =
+        reversedCopy(*start, {u"Fläche_Süd", u"Bohrung_1", u" "}, {true, true, true});
+    checkVectors(host.saved(), afterFirst, L"after the first Write");
+
+    // The marking buttons on the empty list do nothing.
+    // The clicks are handled in order: once the check box has changed, they have run.
+    app.click(cmd_allemarkieren);
+    app.click(cmd_alledemarkieren);
+    // IST unchecked between the two Writes: the second Write leaves it alone.
+    toggle(app, Check2);
+    check(app.messageBox() == nullptr, L"the marking buttons on the empty list open nothing");
+    checkEqual(SendMessageW(list, LB_GETCOUNT, 0, 0), LRESULT{0}, L"lines after marking nothing");
+    checkButtons(app, true, false, true, true, L"after marking the empty list");
+
+    checkEqual(SendMessageW(app.control(Check2), BM_GETCHECK, 0, 0), LRESULT{BST_UNCHECKED},
+               L"Check2 after its click");
+    if (!read(app)) {
+        return 1;
+    }
+    checkEqual(listLines(list).size(), kTestList.size(), L"lines after the second Read");
+
+    // Every line by hand gives the same marks as cmd_allemarkieren.
+    for (int i = 0; i < static_cast<int>(kTestList.size()); ++i) {
+        SendMessageW(list, LB_SETSEL, TRUE, i);
+    }
+    const std::vector<int> byHand = marks(list);
+    markAllLines(app, false);
+    markAllLines(app, true);
+    checkText(joined(marks(list)), joined(byHand),
+              L"cmd_allemarkieren marks as every line by hand");
+    checkEqual(byHand.size(), kTestList.size(), L"lines marked by hand");
+
+    if (!write(app)) {
+        return 1;
+    }
+    checkButtons(app, true, false, true, true, L"after the second Write");
+    // Each listed feature reversed once, however many lines carry its identifier.
+    checkVectors(host.saved(),
+                 reversedCopy(afterFirst,
+                              {u"Fläche_Süd", u"Bohrung_1", u"Größe_Nut", u" ", u"Zylinder_Ø40",
+                               u"bohrung_1"},
+                              {true, false, true}),
+                 L"after the second Write");
+
+    PostMessageW(app.window(), WM_CLOSE, 0, 0);
+    checkEqual(app.waitForExit(10000), DWORD{0}, L"exit code after closing");
+    return failures == 0 ? 0 : 1;
+}
+
+// A part program without listed features: an empty list, all buttons enabled, and a Write that
+// only shows its message.
+int emptyProgram(const std::wstring& exe, const std::wstring& sim) {
+    HostSetup host(sim, kProgramWithoutFeatures);
+    const std::optional<sim::PartProgram> start = host.saved();
+    App app(exe);
+    if (!host.ready() || !start || !app.ready() || !read(app)) {
+        return 1;
+    }
+    checkEqual(SendMessageW(app.control(List1), LB_GETCOUNT, 0, 0), LRESULT{0}, L"lines");
+    checkButtons(app, true, true, true, true, L"after Read");
+    app.click(cmd_allemarkieren);
+    if (!write(app)) {
+        return 1;
+    }
+    checkButtons(app, true, false, true, true, L"after Write");
+    checkVectors(host.saved(), *start, L"after Write");
+    return failures == 0 ? 0 : 1;
+}
+
+// Waits for the error report, checks its number and text, confirms it and the program's end.
+std::wstring expectReport(const App& app, const std::wstring& number,
+                          const std::wstring& description) {
+    const Box box = waitForBox(app);
+    if (box.hwnd == nullptr) {
+        return {};
+    }
+    checkText(box.caption, L"Dravosk", L"report caption");
+    check(box.text.find(L"Fehler " + number + L" (") != std::wstring::npos,
+          L"the report gives the number " + number + L": " + box.text);
+    check(box.text.find(description) != std::wstring::npos,
+          L"the report gives the description \"" + description + L"\": " + box.text);
+    check(IsWindowEnabled(app.window()) == FALSE, L"the report is modal");
+    confirm(box);
+    const DWORD code = app.waitForExit(10000);
+    check(code != STILL_ACTIVE && code != 0,
+          L"the program ends with a non-zero code after the report");
+    return box.text;
+}
+
+// The host has no open part program: Read fails, the list it had stays until the end.
+int noProgram(const std::wstring& exe, const std::wstring& sim) {
+    HostSetup host(sim, kTestProgram);
+    App app(exe);
+    if (!host.ready() || !app.ready() || !read(app) || !host.request("no-program")) {
+        return 1;
+    }
+    app.click(cmd_lesen);
+    const HWND box = app.waitForMessageBox(20000);
+    checkEqual(listLines(app.control(List1)).size(), kTestList.size(),
+               L"the list stays while the report is open");
+    check(box != nullptr, L"the report appears");
+    expectReport(app, L"0xA0040003", L"kein Teileprogramm geöffnet");
+    return failures == 0 ? 0 : 1;
+}
+
+// The host fails in the middle of Write: the report names what stays reversed, and the host is
+// exactly so.
+int writeFailure(const std::wstring& exe, const std::wstring& sim) {
+    HostSetup host(sim, kTestProgram);
+    const std::optional<sim::PartProgram> start = host.saved();
+    App app(exe);
+    if (!host.ready() || !start || !app.ready() || !read(app)) {
+        return 1;
+    }
+    markAllLines(app, true);
+    toggle(app, Check2);
+    // With IST unchecked Fläche_Süd takes two PutVector calls; the third, Bohrung_1's first,
+    // fails.
+    if (!host.request("fail PutVector 3 0x80041234 Achse gesperrt: Änderung abgelehnt")) {
+        return 1;
+    }
+    app.click(cmd_schreiben);
+    const std::wstring report =
+        expectReport(app, L"0x80041234", L"Achse gesperrt: Änderung abgelehnt");
+    check(report.find(L"Bohrung_1") != std::wstring::npos, L"the report names the failing step");
+
+    // The features the report names as staying reversed, one quoted name per line after the
+    // heading.
+    std::set<std::u16string> named;
+    const std::size_t heading = report.find(L"bleiben so im Korvane Programm:\n");
+    check(heading != std::wstring::npos, L"the report lists the reversed features: " + report);
+    if (heading != std::wstring::npos) {
+        std::size_t at = report.find(L'\n', heading) + 1;
+        while (at < report.size() && report.compare(at, 5, L"    \"") == 0) {
+            const std::size_t end = report.find(L"\"\n", at + 5);
+            if (end == std::wstring::npos) {
+                break;
+            }
+            const std::wstring name = report.substr(at + 5, end - at - 5);
+            named.insert(std::u16string(name.begin(), name.end()));
+            at = end + 2;
+        }
+    }
+    check(named == std::set<std::u16string>{u"Fläche_Süd"},
+          L"the report names Fläche_Süd alone: " + report);
+    checkVectors(host.saved(), reversedCopy(*start, named, {true, false, true}),
+                 L"the host after the failed Write");
+    return failures == 0 ? 0 : 1;
+}
+
+// --- Demo ------------------------------------------------------------------------------------
+
+// Pads to `width` characters (not bytes).
+std::wstring padded(std::wstring text, std::size_t width) {
+    if (text.size() < width) {
+        text.append(width - text.size(), L' ');
+    }
+    return text;
+}
+
+std::wstring vectorText(const sim::Vector& vector) {
+    wchar_t text[96];
+    std::swprintf(text, 96, L"(%+.7g, %+.7g, %+.7g)", vector[0], vector[1], vector[2]);
+    return text;
+}
+
+void printTable(const sim::PartProgram& before, const sim::PartProgram& after) {
+    constexpr const wchar_t* kSets[] = {L"Theo (2)", L"IST (3)", L"Ziel (27)"};
+    print(padded(L"Merkmal", 18) + padded(L"Datensatz", 11) + padded(L"vorher", 40) + L"nachher");
+    for (std::size_t i = 0; i < before.commands.size() && i < after.commands.size(); ++i) {
+        if (!isFeature(before.commands[i])) {
+            continue;
+        }
+        const std::wstring id = L"\"" + wide(idOf(before.commands[i])) + L"\"";
+        for (std::size_t set = 0; set < 3; ++set) {
+            const sim::Vector& was = before.commands[i].vectors[set];
+            const sim::Vector& is = after.commands[i].vectors[set];
+            const bool same = std::memcmp(&was, &is, sizeof was) == 0;
+            print(padded(set == 0 ? id : L"", 18) + padded(kSets[set], 11) +
+                  padded(vectorText(was), 40) + vectorText(is) + (same ? L"" : L"  *"));
+        }
+    }
+}
+
+// Plays the main job against a dravosk.exe and a korvane-sim.exe that are already running:
+// Read, mark all, Write, confirm. Prints the vectors before and after.
+int demo(const std::wstring& controlName) {
+    HWND window = nullptr;
+    waitFor([&] { return (window = FindWindowW(nullptr, kCaption)) != nullptr; }, 30000);
+    check(window != nullptr, L"the window \"Dravosk für Korvane\" is open");
+    const App app(window);
+    if (!app.ready()) {
+        return 1;
+    }
+    std::string error;
+    const std::optional<sim::PartProgram> before = e2e::savedProgram(controlName, error);
+    check(before.has_value(), L"korvane-sim has a part program: " + wide(error));
+    if (!before) {
+        return 1;
+    }
+    print(L"Teileprogramm \"" + wide(before->name) + L"\"");
+
+    if (!read(app)) {
+        if (const HWND box = app.messageBox()) {
+            print(L"Dravosk meldet: " + textOf(GetDlgItem(box, 0xFFFF)));
+        }
+        return 1;
+    }
+    const std::vector<std::wstring> lines = listLines(app.control(List1));
+    print(L"Gelesen: " + std::to_wstring(lines.size()) + L" Merkmale");
+    markAllLines(app, true);
+    std::array<bool, 3> chosen{};
+    for (std::size_t set = 0; set < 3; ++set) {
+        chosen[set] =
+            SendMessageW(app.control(Control(Check1 + set)), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }
+    if (!write(app)) {
+        if (const HWND box = app.messageBox()) {
+            print(L"Dravosk meldet: " + textOf(GetDlgItem(box, 0xFFFF)));
+        }
+        return 1;
+    }
+    print(std::wstring(L"Meldung bestätigt: \"") + kWrittenMessage + L"\"");
+
+    const std::optional<sim::PartProgram> after = e2e::savedProgram(controlName, error);
+    check(after.has_value(), L"korvane-sim has the part program after Write: " + wide(error));
+    if (!after) {
+        return 1;
+    }
+    std::set<std::u16string> listed;
+    for (const std::wstring& line : lines) {
+        listed.insert(std::u16string(line.begin(), line.end()));
+    }
+    print(L"");
+    printTable(*before, *after);
+    checkVectors(after, reversedCopy(*before, listed, chosen), L"the host after Write");
+    print(failures == 0 ? L"\nAlle markierten Merkmale wurden umgekehrt (* = geändert)."
+                        : L"\nDie Vektoren weichen vom Erwarteten ab.");
+    return failures == 0 ? 0 : 1;
+}
+
 struct Scenario {
     const wchar_t* name;
-    int (*run)(const std::wstring& exe);
+    int (*run)(const std::wstring& exe, const std::wstring& sim);
 };
 constexpr Scenario kScenarios[] = {
-    {L"resources", resources},
-    {L"start_state", startState},
-    {L"layout", layout},
-    {L"tab_order", tabOrder},
-    {L"keys", keys},
-    {L"close", closing},
+    {L"resources", [](const std::wstring& exe, const std::wstring&) { return resources(exe); }},
+    {L"start_state", [](const std::wstring& exe, const std::wstring&) { return startState(exe); }},
+    {L"layout", [](const std::wstring& exe, const std::wstring&) { return layout(exe); }},
+    {L"tab_order", [](const std::wstring& exe, const std::wstring&) { return tabOrder(exe); }},
+    {L"keys", [](const std::wstring& exe, const std::wstring&) { return keys(exe); }},
+    {L"close", [](const std::wstring& exe, const std::wstring&) { return closing(exe); }},
     {L"read_without_host", readWithoutHost},
+    {L"read_and_write", readAndWrite},
+    {L"empty_program", emptyProgram},
+    {L"no_program", noProgram},
+    {L"write_failure", writeFailure},
 };
 
 // A Unix path (as the build passes it) becomes the Windows path Wine maps it to.
@@ -523,16 +1135,20 @@ std::wstring windowsPath(std::wstring path) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc == 3) {
+    if (argc == 3 && std::wcscmp(argv[1], L"demo") == 0) {
+        return demo(argv[2]);
+    }
+    if (argc == 4) {
         for (const Scenario& scenario : kScenarios) {
             if (std::wcscmp(argv[1], scenario.name) == 0) {
-                const int result = scenario.run(windowsPath(argv[2]));
+                const int result = scenario.run(windowsPath(argv[2]), windowsPath(argv[3]));
                 print(std::wstring(scenario.name) + (result == 0 ? L": passed" : L": failed"));
                 return result;
             }
         }
     }
-    print(L"usage: e2e_driver SCENARIO PATH\\TO\\dravosk.exe");
+    print(L"usage: e2e_driver SCENARIO PATH\\TO\\dravosk.exe PATH\\TO\\korvane-sim.exe");
+    print(L"       e2e_driver demo CONTROL-NAME");
     for (const Scenario& scenario : kScenarios) {
         print(std::wstring(L"  ") + scenario.name);
     }
