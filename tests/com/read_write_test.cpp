@@ -97,6 +97,9 @@ TEST_F(ComCommandsTest, WriteReversesTheCheckedVectorsOfMarkedFeaturesBitForBit)
     }
     EXPECT_EQ(count("call GetVector("), 9);
     EXPECT_EQ(count("call PutVector("), 6);
+    // Each feature object is asked for each method's number once, however often it is called.
+    EXPECT_EQ(roundTrips("GetIDsOfNames GetVector"), 3);
+    EXPECT_EQ(roundTrips("GetIDsOfNames PutVector"), 3);
     EXPECT_EQ(count("call PutVector(1, 2, -0, -1, -0)"), 1);
     EXPECT_EQ(count("call PutVector(1, 27, 0, -0.10000000000000001, 1.0000000000000001e+300)"), 1);
 
