@@ -43,9 +43,12 @@ bool ListBoxFeatureList::isMarked(Int16 index) const {
 }
 
 void ListBoxFeatureList::setMarked(Int16 index, bool marked) {
-    // The index is checked first: LB_SETSEL with -1 would change every line.
-    const auto line = static_cast<LPARAM>(checkedIndex(index));
-    if (SendMessageW(listBox_, LB_SETSEL, marked ? TRUE : FALSE, line) == LB_ERR) {
+    // A range of one line: unlike LB_SETSEL it leaves the caret where it is, so marking every line
+    // neither scrolls the list to each line in turn (which made marking all 32,767 lines take
+    // seconds) nor leaves it scrolled to the end. Indexes fit the message's 16-bit halves.
+    const auto line = static_cast<WORD>(checkedIndex(index));
+    if (SendMessageW(listBox_, LB_SELITEMRANGE, marked ? TRUE : FALSE, MAKELPARAM(line, line)) ==
+        LB_ERR) {
         throw Error(errnum::kBadIndex, u"Der Eintrag ließ sich nicht markieren.", u"Liste");
     }
 }
@@ -60,7 +63,11 @@ void ListBoxFeatureList::doAppend(std::u16string_view text) {
     // never part.
     std::u16string kept(text);
     const std::wstring shown = displayText(text);
-    texts_.reserve(texts_.size() + 1);
+    // Room for the text before the line goes in, growing geometrically: a reserve of just one
+    // more would move every kept text on each append.
+    if (texts_.size() == texts_.capacity()) {
+        texts_.reserve(texts_.empty() ? 64 : texts_.capacity() * 2);
+    }
     const LRESULT added =
         SendMessageW(listBox_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(shown.c_str()));
     if (added == LB_ERR || added == LB_ERRSPACE) {

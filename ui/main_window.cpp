@@ -74,6 +74,25 @@ const wchar_t* commandName(Slot slot) {
     }
 }
 
+// Suspends a control's drawing while a command changes many of its lines at once, and repaints it
+// once at the end; each line drawn as it comes costs far more than the change itself.
+class SuspendedDrawing {
+  public:
+    explicit SuspendedDrawing(HWND control) : control_(control) {
+        SendMessageW(control_, WM_SETREDRAW, FALSE, 0);
+    }
+    ~SuspendedDrawing() {
+        SendMessageW(control_, WM_SETREDRAW, TRUE, 0);
+        RedrawWindow(control_, nullptr, nullptr,
+                     RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+    }
+    SuspendedDrawing(const SuspendedDrawing&) = delete;
+    SuspendedDrawing& operator=(const SuspendedDrawing&) = delete;
+
+  private:
+    HWND control_;
+};
+
 std::u16string toU16(const wchar_t* text) {
     const std::wstring_view view(text);
     return std::u16string(view.begin(), view.end());
@@ -335,17 +354,24 @@ void MainWindow::runCommand(Slot slot) {
         // Nothing may unwind through the window procedure: every failure ends here and takes the
         // one error path.
         try {
+            // Read and the marking buttons change every line of List1: it is drawn once they
+            // are done (also when they fail, before the report). Not around Write, whose message
+            // stands over the list while it is open.
+            std::optional<SuspendedDrawing> quietList;
             switch (slot) {
                 case Slot::cmd_lesen:
+                    quietList.emplace(control(Slot::List1));
                     cmd_lesen_Click(service_, *list_, *states_);
                     break;
                 case Slot::cmd_schreiben:
                     cmd_schreiben_Click(service_, *list_, *states_);
                     break;
                 case Slot::cmd_allemarkieren:
+                    quietList.emplace(control(Slot::List1));
                     markAll(*list_);
                     break;
                 case Slot::cmd_alledemarkieren:
+                    quietList.emplace(control(Slot::List1));
                     unmarkAll(*list_);
                     break;
                 default:

@@ -11,6 +11,9 @@
 // after windows.h
 #include <objbase.h>
 
+#include <fcntl.h>
+#include <io.h>
+
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -1135,6 +1138,8 @@ std::wstring windowsPath(std::wstring path) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    // Plain \n on a pipe, as the tools that read this output expect.
+    _setmode(_fileno(stdout), _O_BINARY);
     if (argc == 3 && std::wcscmp(argv[1], L"demo") == 0) {
         return demo(argv[2]);
     }

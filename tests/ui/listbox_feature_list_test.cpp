@@ -79,6 +79,25 @@ TEST_F(ListBoxTest, TheSelectionIsTheMarks) {
     EXPECT_EQ(SendMessageW(box.get(), LB_GETSELCOUNT, 0, 0), 0);
 }
 
+// Marking every line of a long list leaves it where the user had scrolled it, and the texts kept
+// beside the lines survive the list's growth.
+TEST_F(ListBoxTest, MarkingAllKeepsTheScrollPositionOfALongList) {
+    for (int i = 0; i < 300; ++i) {
+        const std::string digits = std::to_string(i);
+        list.append(u"M" + std::u16string(digits.begin(), digits.end()));
+    }
+    SendMessageW(box.get(), LB_SETTOPINDEX, 40, 0);
+    const LRESULT top = SendMessageW(box.get(), LB_GETTOPINDEX, 0, 0);
+    ASSERT_GT(top, 0);
+    markAll(list);
+    EXPECT_EQ(SendMessageW(box.get(), LB_GETSELCOUNT, 0, 0), 300);
+    EXPECT_EQ(SendMessageW(box.get(), LB_GETTOPINDEX, 0, 0), top);
+    unmarkAll(list);
+    EXPECT_EQ(SendMessageW(box.get(), LB_GETTOPINDEX, 0, 0), top);
+    EXPECT_EQ(list.text(0), u"M0");
+    EXPECT_EQ(list.text(299), u"M299");
+}
+
 TEST_F(ListBoxTest, ClearEmptiesTheLinesAndTheTexts) {
     list.append(u"A");
     list.append(u"B");
