@@ -1,9 +1,85 @@
 #!/usr/bin/env bash
-# Runs the program: installs what is missing, builds, and plays Read, mark all and Write against the
-# stand-in host with the demo part program, printing the features' vectors before and after.
+# Runs the program: installs what is missing, builds the Windows programs, prepares a private Wine
+# prefix, registers and starts the stand-in host with the demo part program, and starts Dravosk
+# beside it.
+#   With a display ($DISPLAY reachable): both windows open for a person to use; the script ends
+#   when Dravosk is closed.
+#   Without one: a private Xvfb; the main job (Read, mark all, Write, confirm) is played through the
+#   window, the demo features' vectors are printed before and after, and a screenshot of both
+#   windows is saved to build/demo/screenshot.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root=$PWD
 tools/install-deps.sh
-cmake --preset native >/dev/null
-cmake --build --preset native -j "$(nproc)" --target korvane-demo >/dev/null
-exec build/native/sim/korvane-demo sim/demo/demo.json
+
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j "$(nproc)" --target dravosk korvane-sim e2e_driver
+bin=$root/build/windows
+demo=$root/build/demo
+mkdir -p "$demo"
+cp sim/demo/demo.json "$demo/demo.json"
+
+export WINEPREFIX=$demo/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=de_DE.UTF-8
+control=dravosk-demo-$$
+xvfb=
+cleanup() {
+    wineserver -k 2>/dev/null || true
+    if [ -n "$xvfb" ]; then
+        kill "$xvfb" 2>/dev/null || true
+        wait "$xvfb" 2>/dev/null || true
+    fi
+}
+trap cleanup EXIT
+
+headless=0
+if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
+    headless=1
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$demo/display" >"$demo/xvfb.log" 2>&1 &
+    xvfb=$!
+    for _ in $(seq 200); do
+        [ -s "$demo/display" ] && break
+        sleep 0.05
+    done
+    [ -s "$demo/display" ] || { echo "Xvfb did not start" >&2; cat "$demo/xvfb.log" >&2; exit 1; }
+    export DISPLAY=":$(tr -d '[:space:]' <"$demo/display")"
+fi
+
+cmake/wine-prefix.sh >/dev/null
+wineserver -k 2>/dev/null || true
+wineserver -p
+wine "$bin/sim/server/korvane-sim.exe" /regserver
+
+wine "$bin/sim/server/korvane-sim.exe" --program "Z:${demo//\//\\}\\demo.json" --control "$control" &
+timeout 60 xdotool search --sync --name 'Korvane \(Simulator\)' >/dev/null
+sleep 1  # the window shows a moment before the class object is registered
+wine "$bin/app/dravosk.exe" &
+dravosk=$!
+timeout 60 xdotool search --sync --name 'Dravosk für Korvane' >/dev/null
+
+if [ "$headless" = 0 ]; then
+    echo "Dravosk and the stand-in host are open on $DISPLAY; close Dravosk to end the demo."
+    wait "$dravosk" || true
+    exit 0
+fi
+
+# Side by side, so the screenshot shows both.
+sim_window=$(xdotool search --name 'Korvane \(Simulator\)' | head -n 1)
+xdotool windowmove "$sim_window" 560 0 || true
+rm -rf "$demo/sync" && mkdir -p "$demo/sync"
+export DRAVOSK_DEMO_SYNC="Z:${demo//\//\\}\\sync"
+wine "$bin/tests/e2e/e2e_driver.exe" demo "$control" &
+driver=$!
+for _ in $(seq 300); do
+    [ -e "$demo/sync/marked" ] && break
+    kill -0 "$driver" 2>/dev/null || break
+    sleep 0.1
+done
+if [ -e "$demo/sync/marked" ]; then
+    sleep 0.5
+    import -window root -crop 1280x484+0+0 +repage "$demo/screenshot.png"
+    touch "$demo/sync/continue"
+fi
+wait "$driver"
+sleep 1
+import -window root -crop 1280x484+0+0 +repage "$demo/screenshot-after.png"
+echo "Screenshots of both windows: $demo/screenshot.png (all marked), $demo/screenshot-after.png (written)"

@@ -1047,6 +1047,25 @@ void printTable(const sim::PartProgram& before, const sim::PartProgram& after) {
     }
 }
 
+// When DRAVOSK_DEMO_SYNC names a folder, the demo stops once everything is marked: it creates
+// "marked" there and goes on when "continue" appears (at most 30 s), so the run script can take a
+// picture of the window with its list.
+void pauseForPicture() {
+    wchar_t folder[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableW(L"DRAVOSK_DEMO_SYNC", folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return;
+    }
+    const std::wstring marked = std::wstring(folder) + L"\\marked";
+    const std::wstring resume = std::wstring(folder) + L"\\continue";
+    const HANDLE file = CreateFileW(marked.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        CloseHandle(file);
+    }
+    waitFor([&] { return GetFileAttributesW(resume.c_str()) != INVALID_FILE_ATTRIBUTES; }, 30000);
+}
+
 // Plays the main job against a dravosk.exe and a korvane-sim.exe that are already running:
 // Read, mark all, Write, confirm. Prints the vectors before and after.
 int demo(const std::wstring& controlName) {
@@ -1074,6 +1093,7 @@ int demo(const std::wstring& controlName) {
     const std::vector<std::wstring> lines = listLines(app.control(List1));
     print(L"Gelesen: " + std::to_wstring(lines.size()) + L" Merkmale");
     markAllLines(app, true);
+    pauseForPicture();
     std::array<bool, 3> chosen{};
     for (std::size_t set = 0; set < 3; ++set) {
         chosen[set] =
