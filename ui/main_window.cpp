@@ -7,6 +7,7 @@
 #include "core/commands.h"
 #include "core/error.h"
 #include "core/text.h"
+#include "ui/button_caption.h"
 #include "ui/error_report.h"
 #include "ui/resource.h"
 #include "ui/wait_cursor.h"
@@ -280,6 +281,14 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 onClick(reinterpret_cast<HWND>(lParam));
             }
             return 0;
+        case WM_NOTIFY: {
+            // The push buttons' captions are laid out over their whole face (ui/button_caption.h).
+            const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+            if (header->code == NM_CUSTOMDRAW && isPushButton(header->hwndFrom)) {
+                return drawPushButton(*reinterpret_cast<const NMCUSTOMDRAW*>(lParam));
+            }
+            return DefWindowProcW(hwnd_, message, wParam, lParam);
+        }
         case WM_ACTIVATE:
             if (LOWORD(wParam) == WA_INACTIVE) {
                 rememberFocus();
@@ -313,6 +322,16 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         default:
             return DefWindowProcW(hwnd_, message, wParam, lParam);
     }
+}
+
+bool MainWindow::isPushButton(HWND control) const {
+    for (Slot slot : {Slot::cmd_lesen, Slot::cmd_schreiben, Slot::cmd_allemarkieren,
+                      Slot::cmd_alledemarkieren}) {
+        if (control != nullptr && this->control(slot) == control) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void MainWindow::rememberFocus() {

@@ -50,6 +50,7 @@ class MainWindow {
     // Sizes the window so that its client area is the designed one at `dpi`.
     void fitClientArea(UINT dpi, int left, int top);
 
+    bool isPushButton(HWND control) const;
     void onClick(HWND button);
     void runCommand(Slot slot);
     void endWithError(const Error& error);

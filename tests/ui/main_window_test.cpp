@@ -7,6 +7,7 @@
 #include "sim/memory_host.h"
 #include "sim/model.h"
 #include "tests/ui/test_windows.h"
+#include "ui/button_caption.h"
 #include "ui/layout.h"
 #include "ui/main_window.h"
 
@@ -162,6 +163,36 @@ TEST_F(MainWindowTest, ReadMarkAndWriteThroughTheButtons) {
     EXPECT_TRUE(enabled(Slot::cmd_lesen));
     EXPECT_TRUE(enabled(Slot::cmd_allemarkieren));
     EXPECT_NE(window.hwnd(), nullptr);
+}
+
+// Every push button's caption fits its face whole, in the button's own font: the window lays the
+// caption out itself because the platform's margins left the marking buttons one line short.
+TEST_F(MainWindowTest, EveryButtonCaptionFitsItsFaceWhole) {
+    for (Slot slot : {Slot::cmd_lesen, Slot::cmd_schreiben, Slot::cmd_allemarkieren,
+                      Slot::cmd_alledemarkieren}) {
+        const HWND button = control(slot);
+        const HDC dc = GetDC(button);
+        const HGDIOBJ previous =
+            SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0)));
+        const RECT area = captionArea(button, dc);
+        const RECT lines = captionLayout(dc, design(slot).caption, area);
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(dc, &metrics);
+        SelectObject(dc, previous);
+        ReleaseDC(button, dc);
+
+        RECT face;
+        GetClientRect(button, &face);
+        SCOPED_TRACE(static_cast<int>(slot));
+        EXPECT_GE(area.left, face.left);
+        EXPECT_LE(area.right, face.right);
+        EXPECT_GE(lines.left, area.left);
+        EXPECT_LE(lines.right, area.right);
+        EXPECT_GE(lines.top, area.top);
+        EXPECT_LE(lines.bottom, area.bottom);
+        // More than one line: the captions are longer than their buttons are wide.
+        EXPECT_GE(lines.bottom - lines.top, 2 * metrics.tmHeight);
+    }
 }
 
 TEST_F(MainWindowTest, DisabledButtonsAndTheDialogKeysRunNothing) {

@@ -1,0 +1,25 @@
+// Push buttons whose caption is drawn by the window: the common controls' button keeps a wide
+// margin and cut the third line off the narrow marking buttons' captions (under Wine). The face,
+// frame, font and colours stay the platform's; only the caption is laid out over the whole face.
+#pragma once
+
+#include <windows.h>
+// commctrl.h needs windows.h first
+#include <commctrl.h>
+
+namespace dravosk::ui {
+
+// Where the caption may go: the button's face inside its frame (the theme's content margins when
+// the button is themed, the classic frame and focus rectangle otherwise).
+RECT captionArea(HWND button, HDC dc);
+
+// The caption's lines, word-wrapped and centred in `area` both ways, as `dc` (with the button's
+// font selected) draws them. Wider or taller than `area` when the caption does not fit.
+RECT captionLayout(HDC dc, const wchar_t* caption, const RECT& area);
+
+// Answers NM_CUSTOMDRAW from a push button: at CDDS_PREPAINT draws the face and frame as the
+// platform does, then the caption, the disabled colour and the focus rectangle; anything else is
+// left to the button.
+LRESULT drawPushButton(const NMCUSTOMDRAW& draw);
+
+}  // namespace dravosk::ui
