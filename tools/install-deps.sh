@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
     cmake ninja-build g++ googletest libgtest-dev libbenchmark-dev nlohmann-json3-dev
-    g++-mingw-w64-x86-64 wine wine64 xvfb xauth xdotool imagemagick fonts-wine locales python3
+    g++-mingw-w64-x86-64 wine wine64 xvfb xauth x11-utils xdotool imagemagick fonts-wine locales python3
 )
 missing=()
 for p in "${packages[@]}"; do
