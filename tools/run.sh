@@ -21,27 +21,17 @@ cp sim/demo/demo.json "$demo/demo.json"
 
 export WINEPREFIX=$demo/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=de_DE.UTF-8
 control=dravosk-demo-$$
-xvfb=
+. cmake/xvfb.sh
 cleanup() {
     wineserver -k 2>/dev/null || true
-    if [ -n "$xvfb" ]; then
-        kill "$xvfb" 2>/dev/null || true
-        wait "$xvfb" 2>/dev/null || true
-    fi
+    stop_xvfb
 }
 trap cleanup EXIT
 
 headless=0
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
     headless=1
-    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$demo/display" >"$demo/xvfb.log" 2>&1 &
-    xvfb=$!
-    for _ in $(seq 200); do
-        [ -s "$demo/display" ] && break
-        sleep 0.05
-    done
-    [ -s "$demo/display" ] || { echo "Xvfb did not start" >&2; cat "$demo/xvfb.log" >&2; exit 1; }
-    export DISPLAY=":$(tr -d '[:space:]' <"$demo/display")"
+    start_xvfb "$demo" 1280x800x24
 fi
 
 cmake/wine-prefix.sh >/dev/null

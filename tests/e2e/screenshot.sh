@@ -7,28 +7,18 @@ prefix=$2
 exe=$3
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
-xvfb=
+. "$root/cmake/xvfb.sh"
 program=
 
 cleanup() {
     [ -n "$program" ] && kill "$program" 2>/dev/null
     WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
-    if [ -n "$xvfb" ]; then
-        kill "$xvfb" 2>/dev/null || true
-        wait "$xvfb" 2>/dev/null || true
-    fi
+    stop_xvfb
     rm -rf "$work"
 }
 trap cleanup EXIT
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb=$!
-for _ in $(seq 200); do
-    [ -s "$work/display" ] && break
-    sleep 0.05
-done
-[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(tr -d '[:space:]' <"$work/display")"
+start_xvfb "$work" || exit 1
 
 "$root/cmake/wine-run.sh" "$prefix" "$exe" >"$work/program.log" 2>&1 &
 program=$!

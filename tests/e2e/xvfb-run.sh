@@ -13,30 +13,15 @@ prefix=$2
 shift 2
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
-xvfb=
+. "$root/cmake/xvfb.sh"
 
 cleanup() {
     WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
-    if [ -n "$xvfb" ]; then
-        kill "$xvfb" 2>/dev/null || true
-        wait "$xvfb" 2>/dev/null || true
-    fi
+    stop_xvfb
     rm -rf "$work"
 }
 trap cleanup EXIT
 
-# Xvfb picks a free display itself and writes its number to fd 3 once it is ready.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb=$!
-for _ in $(seq 200); do
-    [ -s "$work/display" ] && break
-    sleep 0.05
-done
-if [ ! -s "$work/display" ]; then
-    echo "Xvfb did not start:" >&2
-    cat "$work/xvfb.log" >&2
-    exit 1
-fi
-export DISPLAY=":$(tr -d '[:space:]' <"$work/display")"
+start_xvfb "$work" || exit 1
 
 timeout --kill-after=5 "$limit" "$root/cmake/wine-run.sh" "$prefix" "$@"
