@@ -167,8 +167,7 @@ int run(std::span<const wchar_t* const> args) {
         try {
             program = loadPartProgram(std::filesystem::path(*options.program));
         } catch (const Error& e) {
-            printError(L"korvane-sim: die Teileprogrammdatei kann nicht geladen werden: " +
-                       wide(e.what()));
+            printError(L"korvane-sim: " + wide(loadFailureText(e)));
             return kBadProgram;
         }
     }
