@@ -368,10 +368,10 @@ std::optional<PartProgram> parsePartProgram(std::string_view text) {
 
 std::optional<PartProgram> loadPartProgram(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
-    if (!in) {
+    std::error_code ignored;
+    if (!in || std::filesystem::is_directory(file, ignored)) {  // a folder opens on some systems
         fail("Teileprogrammdatei kann nicht geöffnet werden", nameOf(file));
     }
-    std::error_code ignored;
     if (const std::uintmax_t size = std::filesystem::file_size(file, ignored);
         size != static_cast<std::uintmax_t>(-1) && size > kMaxFileBytes) {
         fail("Teileprogrammdatei zu groß (" + std::to_string(size >> 20) + " MiB, höchstens " +
