@@ -1,0 +1,12 @@
+# CPack, once the archives are made: SHA256SUMS beside them, in the format `sha256sum -c` reads.
+set(sums "")
+foreach(file IN LISTS CPACK_PACKAGE_FILES)
+    file(SHA256 ${file} hash)
+    get_filename_component(name ${file} NAME)
+    string(APPEND sums "${hash}  ${name}\n")
+endforeach()
+if(sums STREQUAL "")
+    message(FATAL_ERROR "No archive to sum")
+endif()
+file(WRITE ${CPACK_PACKAGE_DIRECTORY}/SHA256SUMS "${sums}")
+message(STATUS "SHA256SUMS written to ${CPACK_PACKAGE_DIRECTORY}")
