@@ -1,11 +1,12 @@
 # The release: `cmake --build --preset windows --target package` writes to build/windows/package/
 #   Dravosk-<version>-win64.zip              dravosk.exe and the operator's read-me
-# (each archive holds its files without a folder around them)
 #   Dravosk-<version>-win64-korvane-sim.zip  the stand-in host with the demo part program, for
 #                                            demonstrations and training
 #   SHA256SUMS                               the checksum of each archive
-# Archive entries carry one fixed time (SOURCE_DATE_EPOCH from the environment, else the time of
-# the checked-out commit), so an archive does not record when it was made.
+# Each archive holds its files without a folder around them.
+# The archives depend on their contents alone: entries in name order, no owner, one fixed time
+# (SOURCE_DATE_EPOCH from the environment, else the time of the checked-out commit), so the same
+# programs give the same archives and the same sums.
 
 set(DRAVOSK_PACKAGE_NAME Dravosk-${PROJECT_VERSION}-win64)
 
@@ -45,7 +46,9 @@ set(CPACK_COMPONENTS_ALL dravosk korvane_sim)
 set(CPACK_ARCHIVE_DRAVOSK_FILE_NAME ${DRAVOSK_PACKAGE_NAME})
 set(CPACK_ARCHIVE_KORVANE_SIM_FILE_NAME ${DRAVOSK_PACKAGE_NAME}-korvane-sim)
 set(CPACK_DRAVOSK_SOURCE_DATE_EPOCH ${DRAVOSK_SOURCE_DATE_EPOCH})
-set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/package-fixed-time.cmake)
+find_program(DRAVOSK_PYTHON3 python3 REQUIRED)
+set(CPACK_DRAVOSK_PYTHON3 ${DRAVOSK_PYTHON3})
+set(CPACK_DRAVOSK_NORMALIZE_ZIP ${PROJECT_SOURCE_DIR}/cmake/normalize_zip.py)
 set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/package-checksums.cmake)
 # A source package, should anyone make one, holds the sources alone.
 set(CPACK_SOURCE_IGNORE_FILES "/build/;/out/;/\\.git")
