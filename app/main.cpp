@@ -33,6 +33,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     // Declared after the apartment, so the window and the service are gone before COM is left.
     dravosk::com::ComAutomationService service;
     dravosk::ui::MainWindow window(instance, service);
+    service.calls().setObserver(&window.progress());
     if (!window.create(showCommand)) {
         const dravosk::Error error(static_cast<std::int32_t>(HRESULT_FROM_WIN32(GetLastError())),
                                    u"Das Hauptfenster konnte nicht erstellt werden.", u"Form1");

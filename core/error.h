@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "core/write_record.h"
+
 namespace dravosk {
 
 // Numbers of the tool's own checks. They are HRESULTs with the customer bit set, so they can never
@@ -34,10 +36,12 @@ class Error : public std::exception {
     const std::u16string& description() const noexcept { return description_; }
     const std::u16string& where() const noexcept { return where_; }
 
+    // What a failed Write had done to the host when it stopped; empty for everything else.
+    const WriteRecord& written() const noexcept { return written_; }
+    void setWritten(WriteRecord written) { written_ = std::move(written); }
     // Identifiers of the features that a failed Write had already changed in the host, in host
     // order.
-    const std::vector<std::u16string>& changed() const noexcept { return changed_; }
-    void setChanged(std::vector<std::u16string> changed) { changed_ = std::move(changed); }
+    std::vector<std::u16string> changed() const { return written_.changed(); }
 
     // Prefixes the step to the member, e.g. "Merkmal \"P1\", Datensatz 3: GetVector".
     void addContext(const std::u16string& context);
@@ -51,7 +55,7 @@ class Error : public std::exception {
     std::int32_t number_;
     std::u16string description_;
     std::u16string where_;
-    std::vector<std::u16string> changed_;
+    WriteRecord written_;
     std::string what_;
 };
 

@@ -1,15 +1,18 @@
 #include "core/feature_walk.h"
 
 #include "core/error.h"
+#include "core/text.h"
 
 namespace dravosk {
 
 void forEachFeature(
-    HostEnumerator& commands,
+    HostEnumerator& commands, CommandProgress& progress,
     const std::function<void(HostObject& feature, const std::u16string& id)>& onFeature) {
     std::size_t position = 0;
     for (;;) {
         ++position;
+        const CommandProgress::Step step(progress,
+                                         u"Befehl " + decimal(static_cast<std::int64_t>(position)));
         try {
             HostObjectPtr command = commands.next();
             if (!command) {
@@ -27,11 +30,17 @@ void forEachFeature(
             const std::u16string id = feature->getText(u"ID");
             onFeature(*feature, id);
         } catch (Error& e) {
-            const std::string n = std::to_string(position);
-            e.addContext(u"Befehl " + std::u16string(n.begin(), n.end()));
+            step.addTo(e);
             throw;
         }
     }
+}
+
+void forEachFeature(
+    HostEnumerator& commands,
+    const std::function<void(HostObject& feature, const std::u16string& id)>& onFeature) {
+    CommandProgress progress;
+    forEachFeature(commands, progress, onFeature);
 }
 
 }  // namespace dravosk

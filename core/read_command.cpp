@@ -4,12 +4,14 @@
 
 namespace dravosk {
 
-void cmd_lesen_Click(AutomationService& service, FeatureList& list, ControlStates& states) {
+void cmd_lesen_Click(AutomationService& service, FeatureList& list, ControlStates& states,
+                     CommandProgress& progress) {
+    progress.begin();
     HostContext host(service);
     HostEnumeratorPtr commands = host.commands().enumerate();
     // Only now that the host answered may the old list go.
     list.clear();
-    forEachFeature(*commands, [&](HostObject&, const std::u16string& id) {
+    forEachFeature(*commands, progress, [&](HostObject&, const std::u16string& id) {
         if (!id.empty()) {  // exact: a text of blanks is listed
             list.append(id);
         }
@@ -17,6 +19,11 @@ void cmd_lesen_Click(AutomationService& service, FeatureList& list, ControlState
     states.setEnabled(Button::schreiben, true);
     states.setEnabled(Button::allemarkieren, true);
     states.setEnabled(Button::alledemarkieren, true);
+}
+
+void cmd_lesen_Click(AutomationService& service, FeatureList& list, ControlStates& states) {
+    CommandProgress progress;
+    cmd_lesen_Click(service, list, states, progress);
 }
 
 }  // namespace dravosk

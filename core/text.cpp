@@ -81,4 +81,9 @@ std::u16string fromUtf8(std::string_view text) {
     return out;
 }
 
+std::u16string decimal(std::int64_t value) {
+    const std::string digits = std::to_string(value);
+    return {digits.begin(), digits.end()};
+}
+
 }  // namespace dravosk

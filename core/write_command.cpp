@@ -4,10 +4,12 @@
 #include <unordered_set>
 #include <vector>
 
+#include "core/command_progress.h"
 #include "core/commands.h"
 #include "core/error.h"
 #include "core/feature_walk.h"
 #include "core/host_context.h"
+#include "core/text.h"
 
 namespace dravosk {
 
@@ -30,11 +32,6 @@ bool unfilled(double value) {
     return std::bit_cast<std::uint64_t>(value) == kUnfilledBits;
 }
 
-std::u16string number(std::int32_t value) {
-    const std::string s = std::to_string(value);
-    return {s.begin(), s.end()};
-}
-
 // The marked texts, built once: the list cannot change while a command runs.
 std::unordered_set<std::u16string> markedTexts(const FeatureList& list) {
     std::unordered_set<std::u16string> marked;
@@ -47,33 +44,49 @@ std::unordered_set<std::u16string> markedTexts(const FeatureList& list) {
     return marked;
 }
 
-// Reverses the chosen vectors of one feature; notes it in `changed` once its first vector is
-// written.
+// Why nothing more of this feature was written after an unfilled vector, and what of it was.
+std::u16string unfilledText(const WriteRecord::Feature& feature, std::int32_t code) {
+    std::u16string text =
+        u"Korvane hat den Vektor nicht geliefert (GetVector kehrte ohne Werte zurück); ";
+    if (feature.reversed.empty()) {
+        return text + u"für dieses Merkmal wurde nichts geschrieben.";
+    }
+    text += u"für dieses Merkmal ist ";
+    for (std::size_t i = 0; i < feature.reversed.size(); ++i) {
+        text += (i == 0 ? u"" : u", ") + dataSetName(feature.reversed[i]);
+    }
+    return text + u" schon umgekehrt; ab " + dataSetName(code) + u" wurde nichts mehr geschrieben.";
+}
+
+// Reverses the chosen vectors of one feature, noting in the record what it writes.
 void reverseFeature(HostObject& feature, const std::u16string& id, const ControlStates& states,
-                    std::vector<std::u16string>& changed) {
-    bool wrote = false;
+                    CommandProgress& progress) {
+    WriteRecord& record = progress.record();
+    record.startFeature(id);
     for (const DataSet& set : kDataSets) {
-        const std::u16string step = u"Merkmal \"" + id + u"\", Datensatz " + number(set.code);
+        const CommandProgress::Step step(
+            progress, u"Merkmal \"" + id + u"\", Datensatz " + decimal(set.code));
         try {
             double x = kUnfilled, y = kUnfilled, z = kUnfilled;
             const HostArg get[] = {kVectorKind, set.code, &x, &y, &z};
             feature.call(u"GetVector", get);
             if (unfilled(x) || unfilled(y) || unfilled(z)) {
                 throw Error(errnum::kVectorNotFilled,
-                            u"Korvane hat den Vektor nicht geliefert (GetVector kehrte ohne Werte "
-                            u"zurück); für dieses Merkmal wurde nichts geschrieben.",
-                            u"GetVector");
+                            unfilledText(record.features().back(), set.code), u"GetVector");
             }
             if (states.checkState(set.box) == 1) {
                 const HostArg put[] = {kVectorKind, set.code, -x, -y, -z};
-                feature.call(u"PutVector", put);
-                if (!wrote) {
-                    changed.push_back(id);
-                    wrote = true;
+                record.putStarted(set.code);
+                try {
+                    feature.call(u"PutVector", put);
+                } catch (const Error& e) {
+                    record.putFailed(e.number());
+                    throw;
                 }
+                record.putSucceeded();
             }
         } catch (Error& e) {
-            e.addContext(step);
+            step.addTo(e);
             throw;
         }
     }
@@ -81,27 +94,36 @@ void reverseFeature(HostObject& feature, const std::u16string& id, const Control
 
 }  // namespace
 
-void cmd_schreiben_Click(AutomationService& service, FeatureList& list, ControlStates& states) {
-    HostContext host(service);
-    HostEnumeratorPtr commands = host.commands().enumerate();
-    const std::unordered_set<std::u16string> marked = markedTexts(list);
-
-    // Each feature is reversed at most once, however many marked entries carry its identifier.
-    std::vector<std::u16string> changed;
+void cmd_schreiben_Click(AutomationService& service, FeatureList& list, ControlStates& states,
+                         CommandProgress& progress) {
+    progress.begin();
+    // Whatever fails, also the final message after every vector was written, the error names
+    // what had been written by then.
     try {
-        forEachFeature(*commands, [&](HostObject& feature, const std::u16string& id) {
+        HostContext host(service);
+        HostEnumeratorPtr commands = host.commands().enumerate();
+        const std::unordered_set<std::u16string> marked = markedTexts(list);
+
+        // Each feature is reversed at most once, however many marked entries carry its
+        // identifier.
+        forEachFeature(*commands, progress, [&](HostObject& feature, const std::u16string& id) {
             if (marked.contains(id)) {
-                reverseFeature(feature, id, states, changed);
+                reverseFeature(feature, id, states, progress);
             }
         });
+
+        states.showMessage(kWrittenMessage);
     } catch (Error& e) {
-        e.setChanged(std::move(changed));
+        e.setWritten(progress.record());
         throw;
     }
-
-    states.showMessage(kWrittenMessage);
     list.clear();
     states.setEnabled(Button::schreiben, false);
+}
+
+void cmd_schreiben_Click(AutomationService& service, FeatureList& list, ControlStates& states) {
+    CommandProgress progress;
+    cmd_schreiben_Click(service, list, states, progress);
 }
 
 }  // namespace dravosk

@@ -28,6 +28,9 @@ Apartment::~Apartment() {
     }
 }
 
+ComAutomationService::ComAutomationService(std::shared_ptr<OutgoingCalls> calls)
+    : calls_(calls ? std::move(calls) : std::make_shared<OutgoingCalls>()) {}
+
 HostObjectPtr ComAutomationService::createObject(std::u16string_view progId) {
     const std::u16string where = u"CreateObject(\"" + std::u16string(progId) + u"\")";
     // The identifier goes to the system NUL-terminated; one with a NUL inside would be cut short
@@ -41,8 +44,12 @@ HostObjectPtr ComAutomationService::createObject(std::u16string_view progId) {
         throw errorFromHresult(hr, where);
     }
     com_ptr<IDispatch> dispatch;
-    if (const HRESULT hr =
-            ::CoCreateInstance(clsid, nullptr, CLSCTX_SERVER, IID_IDispatch, dispatch.put_void());
+    if (const HRESULT hr = calls_->make(where,
+                                        [&] {
+                                            return ::CoCreateInstance(clsid, nullptr, CLSCTX_SERVER,
+                                                                      IID_IDispatch,
+                                                                      dispatch.put_void());
+                                        });
         FAILED(hr)) {
         throw errorFromHresult(hr, where);
     }
@@ -50,7 +57,7 @@ HostObjectPtr ComAutomationService::createObject(std::u16string_view progId) {
         throw Error(static_cast<std::int32_t>(E_POINTER),
                     u"Das Anwendungsobjekt wurde ohne Schnittstelle geliefert.", where);
     }
-    return std::make_unique<DispatchObject>(std::move(dispatch));
+    return std::make_unique<DispatchObject>(std::move(dispatch), calls_);
 }
 
 }  // namespace dravosk::com

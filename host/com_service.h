@@ -6,7 +6,10 @@
 // ole2.h needs windows.h first
 #include <ole2.h>
 
+#include <memory>
+
 #include "core/host.h"
+#include "host/outgoing_calls.h"
 
 namespace dravosk::com {
 
@@ -28,10 +31,20 @@ class Apartment {
 
 class ComAutomationService final : public AutomationService {
   public:
+    // Creating the object and every call on what it hands out go through `calls` (a default one
+    // when null).
+    explicit ComAutomationService(std::shared_ptr<OutgoingCalls> calls = nullptr);
+
+    // Where the window sets its observer.
+    OutgoingCalls& calls() noexcept { return *calls_; }
+
     // The program identifier's class, created in or out of process (whatever the host
     // registered), asked for IDispatch. Never returns null; failures raise Error with `where`
     // naming the identifier, e.g. CreateObject("KORVAN.Application").
     HostObjectPtr createObject(std::u16string_view progId) override;
+
+  private:
+    std::shared_ptr<OutgoingCalls> calls_;
 };
 
 }  // namespace dravosk::com

@@ -21,14 +21,19 @@ std::u16string decimal(std::size_t value) {
 
 }  // namespace
 
-DispatchEnumerator::DispatchEnumerator(com_ptr<IEnumVARIANT> enumerator)
-    : enumerator_(std::move(enumerator)) {}
+DispatchEnumerator::DispatchEnumerator(com_ptr<IEnumVARIANT> enumerator,
+                                       std::shared_ptr<OutgoingCalls> calls)
+    : enumerator_(std::move(enumerator)),
+      calls_(calls ? std::move(calls) : std::make_shared<OutgoingCalls>()) {}
 
 void DispatchEnumerator::fetch() {
-    batch_.reset();
     fetched_ = taken_ = 0;
     ULONG fetched = 0;
-    const HRESULT hr = enumerator_->Next(kBatchSize, batch_.data(), &fetched);
+    const HRESULT hr = calls_->make(kWhere, [&] {
+        batch_.reset();
+        fetched = 0;
+        return enumerator_->Next(kBatchSize, batch_.data(), &fetched);
+    });
     if (FAILED(hr)) {
         throw errorFromCall(hr, std::u16string(kWhere), enumerator_.get(), IID_IEnumVARIANT);
     }
@@ -78,7 +83,7 @@ HostObjectPtr DispatchEnumerator::next() {
     }
     // The batch's reference goes now; the new object holds its own.
     ::VariantClear(&item);
-    return std::make_unique<DispatchObject>(std::move(object));
+    return std::make_unique<DispatchObject>(std::move(object), calls_);
 }
 
 }  // namespace dravosk::com

@@ -7,9 +7,11 @@
 #include <ole2.h>
 
 #include <cstddef>
+#include <memory>
 
 #include "core/host.h"
 #include "host/com_ptr.h"
+#include "host/outgoing_calls.h"
 #include "host/unique_variant_array.h"
 
 namespace dravosk::com {
@@ -18,8 +20,10 @@ class DispatchEnumerator final : public HostEnumerator {
   public:
     static constexpr ULONG kBatchSize = 64;
 
-    // `enumerator` must not be null.
-    explicit DispatchEnumerator(com_ptr<IEnumVARIANT> enumerator);
+    // `enumerator` must not be null. Next goes out through `calls` (a default one when null), and
+    // so do the calls of the items.
+    explicit DispatchEnumerator(com_ptr<IEnumVARIANT> enumerator,
+                                std::shared_ptr<OutgoingCalls> calls = nullptr);
 
     // Every item must be an object; anything else (a null object included) raises Error rather
     // than ending the walk early.
@@ -29,6 +33,7 @@ class DispatchEnumerator final : public HostEnumerator {
     void fetch();
 
     com_ptr<IEnumVARIANT> enumerator_;
+    std::shared_ptr<OutgoingCalls> calls_;
     unique_variant_array batch_{kBatchSize};
     ULONG fetched_ = 0;
     ULONG taken_ = 0;

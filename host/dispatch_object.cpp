@@ -55,7 +55,9 @@ std::u16string decimal(unsigned long long value) {
 
 }  // namespace
 
-DispatchObject::DispatchObject(com_ptr<IDispatch> dispatch) : dispatch_(std::move(dispatch)) {}
+DispatchObject::DispatchObject(com_ptr<IDispatch> dispatch, std::shared_ptr<OutgoingCalls> calls)
+    : dispatch_(std::move(dispatch)),
+      calls_(calls ? std::move(calls) : std::make_shared<OutgoingCalls>()) {}
 
 DISPID DispatchObject::dispid(const std::u16string& member) {
     if (const auto found = dispids_.find(member); found != dispids_.end()) {
@@ -64,7 +66,10 @@ DISPID DispatchObject::dispid(const std::u16string& member) {
     std::wstring name(member.begin(), member.end());
     LPOLESTR names[] = {name.data()};
     DISPID id = DISPID_UNKNOWN;
-    const HRESULT hr = dispatch_->GetIDsOfNames(IID_NULL, names, 1, kCallLocale, &id);
+    const HRESULT hr = calls_->make(member, [&] {
+        id = DISPID_UNKNOWN;
+        return dispatch_->GetIDsOfNames(IID_NULL, names, 1, kCallLocale, &id);
+    });
     if (FAILED(hr)) {
         throw errorFromCall(hr, member, dispatch_.get(), IID_IDispatch);
     }
@@ -77,9 +82,13 @@ unique_variant DispatchObject::get(DISPID id, const std::u16string& where) {
     unique_variant result;
     unique_excepinfo excepinfo;
     UINT argErr = 0;
-    const HRESULT hr =
-        dispatch_->Invoke(id, IID_NULL, kCallLocale, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &none,
-                          result.addressof(), excepinfo.addressof(), &argErr);
+    const HRESULT hr = calls_->make(where, [&] {
+        excepinfo.reset();
+        argErr = 0;
+        return dispatch_->Invoke(id, IID_NULL, kCallLocale, DISPATCH_METHOD | DISPATCH_PROPERTYGET,
+                                 &none, result.reset_and_addressof(), excepinfo.addressof(),
+                                 &argErr);
+    });
     if (FAILED(hr)) {
         throw errorFromCall(hr, where, dispatch_.get(), IID_IDispatch, &excepinfo);
     }
@@ -111,12 +120,40 @@ HostObjectPtr DispatchObject::getObject(std::u16string_view member) {
     if (!object) {
         return nullptr;
     }
-    return std::make_unique<DispatchObject>(std::move(object));
+    return std::make_unique<DispatchObject>(std::move(object), calls_);
+}
+
+unique_variant DispatchObject::plainValue(unique_variant value, const std::u16string& where) {
+    // The platform's coercion would ask an object for its default value itself, and ask again
+    // for as long as the answer is an object: a host whose default value is an object again
+    // would take it down the stack until it overflows. So it is asked here, once.
+    if (!holdsObject(value.get())) {
+        return value;
+    }
+    com_ptr<IDispatch> object;
+    const HRESULT hr = dispatchOf(value.get(), object);
+    if (FAILED(hr) || !object) {
+        // An object that cannot be driven by name has no default value to ask for.
+        throw Error(static_cast<std::int32_t>(DISP_E_TYPEMISMATCH),
+                    u"Typen unverträglich: erwartet wurde ein Wert, geliefert wurde " +
+                        std::u16string(FAILED(hr) ? u"ein Objekt ohne Standardwert"
+                                                  : u"ein leerer Objektverweis") +
+                        u" (" + describeVarType(value.vt()) + u").",
+                    where);
+    }
+    unique_variant inner = DispatchObject(std::move(object), calls_).get(DISPID_VALUE, where);
+    if (holdsObject(inner.get())) {
+        throw Error(static_cast<std::int32_t>(DISP_E_TYPEMISMATCH),
+                    u"Typen unverträglich: erwartet wurde ein Wert, geliefert wurde ein Objekt, "
+                    u"dessen Standardwert wieder ein Objekt ist.",
+                    where);
+    }
+    return inner;
 }
 
 bool DispatchObject::getBool(std::u16string_view member) {
     const std::u16string name(member);
-    unique_variant value = get(dispid(name), name);
+    unique_variant value = plainValue(get(dispid(name), name), name);
     if (value.vt() == VT_NULL || value.vt() == VT_EMPTY) {
         return false;
     }
@@ -133,7 +170,7 @@ bool DispatchObject::getBool(std::u16string_view member) {
 
 std::u16string DispatchObject::getText(std::u16string_view member) {
     const std::u16string name(member);
-    unique_variant value = get(dispid(name), name);
+    unique_variant value = plainValue(get(dispid(name), name), name);
     switch (value.vt()) {
         case VT_NULL:
             throw Error(static_cast<std::int32_t>(DISP_E_TYPEMISMATCH),
@@ -165,8 +202,12 @@ void DispatchObject::call(std::u16string_view member, std::span<const HostArg> a
     DISPPARAMS params{rgvarg.data(), nullptr, static_cast<UINT>(args.size()), 0};
     unique_excepinfo excepinfo;
     UINT argErr = 0;
-    const HRESULT hr = dispatch_->Invoke(id, IID_NULL, kCallLocale, DISPATCH_METHOD, &params,
-                                         nullptr, excepinfo.addressof(), &argErr);
+    const HRESULT hr = calls_->make(name, [&] {
+        excepinfo.reset();
+        argErr = 0;
+        return dispatch_->Invoke(id, IID_NULL, kCallLocale, DISPATCH_METHOD, &params, nullptr,
+                                 excepinfo.addressof(), &argErr);
+    });
     if (FAILED(hr)) {
         std::u16string detail;
         // For these two Invoke names the offending argument, counted from the end.
@@ -199,7 +240,7 @@ HostEnumeratorPtr DispatchObject::enumerate() {
     if (const HRESULT hr = unknown.query_to(enumerator); FAILED(hr)) {
         throw errorFromHresult(hr, where);
     }
-    return std::make_unique<DispatchEnumerator>(std::move(enumerator));
+    return std::make_unique<DispatchEnumerator>(std::move(enumerator), calls_);
 }
 
 }  // namespace dravosk::com

@@ -29,6 +29,20 @@ HRESULT dispatchOf(const VARIANT& value, com_ptr<IDispatch>& out) {
     }
 }
 
+bool holdsObject(const VARIANT& value) noexcept {
+    switch (value.vt) {
+        case VT_DISPATCH:
+        case VT_UNKNOWN:
+        case VT_DISPATCH | VT_BYREF:
+        case VT_UNKNOWN | VT_BYREF:
+            return true;
+        case VT_VARIANT | VT_BYREF:
+            return value.pvarVal && holdsObject(*value.pvarVal);
+        default:
+            return false;
+    }
+}
+
 std::u16string describeVarType(VARTYPE vt) {
     const char* name = nullptr;
     switch (vt & VT_TYPEMASK) {

@@ -17,6 +17,10 @@ namespace dravosk::com {
 // gives DISP_E_TYPEMISMATCH; an object without IDispatch gives QueryInterface's refusal.
 HRESULT dispatchOf(const VARIANT& value, com_ptr<IDispatch>& out);
 
+// True when `value` holds an object (a null one too), directly or by reference: the platform's
+// coercion would ask it for its default value.
+bool holdsObject(const VARIANT& value) noexcept;
+
 // "Variant-Typ 8 (VT_BSTR)" and the like, for error texts.
 std::u16string describeVarType(VARTYPE vt);
 

@@ -7,26 +7,56 @@ namespace dravosk::sim {
 
 namespace {
 
-// Counts itself in the model's live objects for as long as it exists.
+// Runs `call` as one call out to the host named `member`, telling `observer` (if any) when it
+// starts and ends.
+template <class F>
+decltype(auto) outgoing(CallObserver* observer, std::u16string_view member, F&& call) {
+    struct Ended {
+        CallObserver* observer;
+        ~Ended() {
+            if (observer) {
+                observer->callEnded();
+            }
+        }
+    };
+    if (observer) {
+        observer->callStarted(member);
+    }
+    const Ended ended{observer};
+    return call();
+}
+
+// Counts itself in the model's live objects for as long as it exists, and tells the observer of
+// its calls.
 class Counted {
   public:
-    explicit Counted(Model& model) : model_(model) { model_.objectCreated(); }
+    Counted(Model& model, CallObserver* observer) : model_(model), observer_(observer) {
+        model_.objectCreated();
+    }
     Counted(const Counted&) = delete;
     Counted& operator=(const Counted&) = delete;
     ~Counted() { model_.objectReleased(); }
 
   protected:
+    // Runs `call` as one call out to the host named `member`.
+    template <class F>
+    decltype(auto) out(std::u16string_view member, F&& call) {
+        return outgoing(observer_, member, std::forward<F>(call));
+    }
+
     Model& model_;
+    CallObserver* observer_;
 };
 
 class MemoryObject final : public HostObject, private Counted {
   public:
-    MemoryObject(Model& model, ObjectRef ref) : Counted(model), ref_(ref) {}
+    MemoryObject(Model& model, CallObserver* observer, ObjectRef ref)
+        : Counted(model, observer), ref_(ref) {}
 
     HostObjectPtr getObject(std::u16string_view member) override {
-        Property property = model_.get(ref_, member);
+        Property property = out(member, [&] { return model_.get(ref_, member); });
         if (const auto* object = std::get_if<ObjectRef>(&property)) {
-            return std::make_unique<MemoryObject>(model_, *object);
+            return std::make_unique<MemoryObject>(model_, observer_, *object);
         }
         const Value& value = std::get<Value>(property);
         if (std::holds_alternative<std::monostate>(value) || std::holds_alternative<Null>(value) ||
@@ -43,14 +73,14 @@ class MemoryObject final : public HostObject, private Counted {
     }
 
     void call(std::u16string_view member, std::span<const HostArg> args) override {
-        model_.call(ref_, member, args);
+        out(member, [&] { model_.call(ref_, member, args); });
     }
 
     HostEnumeratorPtr enumerate() override;
 
   private:
     Value value(std::u16string_view member) {
-        Property property = model_.get(ref_, member);
+        Property property = out(member, [&] { return model_.get(ref_, member); });
         if (std::holds_alternative<ObjectRef>(property)) {
             throw Error(errnum::kTypeMismatch,
                         u"Typen unverträglich: Wert erwartet, Objekt erhalten.",
@@ -64,13 +94,17 @@ class MemoryObject final : public HostObject, private Counted {
 
 class MemoryEnumerator final : public HostEnumerator, private Counted {
   public:
-    MemoryEnumerator(Model& model, std::size_t count) : Counted(model), count_(count) {}
+    MemoryEnumerator(Model& model, CallObserver* observer, std::size_t count)
+        : Counted(model, observer), count_(count) {}
 
     HostObjectPtr next() override {
-        if (next_ >= count_) {
-            return nullptr;
-        }
-        return std::make_unique<MemoryObject>(model_, ObjectRef{Kind::command, next_++});
+        return out(u"IEnumVARIANT::Next", [&]() -> HostObjectPtr {
+            if (next_ >= count_) {
+                return nullptr;
+            }
+            return std::make_unique<MemoryObject>(model_, observer_,
+                                                  ObjectRef{Kind::command, next_++});
+        });
     }
 
   private:
@@ -79,7 +113,8 @@ class MemoryEnumerator final : public HostEnumerator, private Counted {
 };
 
 HostEnumeratorPtr MemoryObject::enumerate() {
-    return std::make_unique<MemoryEnumerator>(model_, model_.beginEnumeration(ref_));
+    const std::size_t count = out(u"_NewEnum", [&] { return model_.beginEnumeration(ref_); });
+    return std::make_unique<MemoryEnumerator>(model_, observer_, count);
 }
 
 }  // namespace
@@ -89,7 +124,10 @@ HostObjectPtr MemoryHost::createObject(std::u16string_view progId) {
         throw Error(errnum::kBadProgId, u"Ungültige Klassenzeichenfolge.",
                     u"CreateObject(\"" + std::u16string(progId) + u"\")");
     }
-    return std::make_unique<MemoryObject>(model_, model_.createApplication());
+    // Named as the model names it in its errors.
+    const ObjectRef application =
+        outgoing(observer_, u"CreateObject", [&] { return model_.createApplication(); });
+    return std::make_unique<MemoryObject>(model_, observer_, application);
 }
 
 }  // namespace dravosk::sim

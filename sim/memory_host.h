@@ -1,6 +1,7 @@
 // The stand-in host served in memory through the tool's host interface, for native tests.
 #pragma once
 
+#include "core/call_observer.h"
 #include "core/host.h"
 #include "sim/model.h"
 
@@ -13,8 +14,12 @@ class MemoryHost final : public AutomationService {
     // Only "KORVAN.Application" is known; any other identifier fails as an unregistered one would.
     HostObjectPtr createObject(std::u16string_view progId) override;
 
+    // Told of every call to the model, named as the COM binding names it; null for none.
+    void setObserver(CallObserver* observer) noexcept { observer_ = observer; }
+
   private:
     Model& model_;
+    CallObserver* observer_ = nullptr;
 };
 
 }  // namespace dravosk::sim

@@ -1,8 +1,11 @@
 #include "ui/error_report.h"
 
 #include <cstdint>
+#include <string_view>
+#include <vector>
 
 #include "core/control_states.h"
+#include "core/write_record.h"
 #include "ui/wide_text.h"
 
 namespace dravosk::ui {
@@ -18,29 +21,59 @@ std::wstring numberLine(std::int32_t number) {
     return L"Fehler 0x" + hex + L" (" + std::to_wstring(number) + L")";
 }
 
+// At most kMaxDescription code units of it (a surrogate pair is never split), then "…".
+std::wstring descriptionText(std::u16string_view description) {
+    if (description.empty()) {
+        return L"Keine Beschreibung vorhanden.";
+    }
+    if (description.size() <= kMaxDescription) {
+        return displayText(description);
+    }
+    std::size_t length = kMaxDescription;
+    if (description[length - 1] >= 0xD800 && description[length - 1] <= 0xDBFF) {
+        --length;
+    }
+    return displayText(description.substr(0, length)) + L"…";
+}
+
+// One line each, at most kMaxListedChanges of them, then the count of the rest.
+void appendLines(std::wstring& text, const std::vector<std::u16string>& lines) {
+    const std::size_t listed = lines.size() < kMaxListedChanges ? lines.size() : kMaxListedChanges;
+    for (std::size_t i = 0; i < listed; ++i) {
+        text += L"    " + displayText(lines[i]) + L"\n";
+    }
+    if (lines.size() > listed) {
+        text += L"    … und " + std::to_wstring(lines.size() - listed) + L" weitere\n";
+    }
+}
+
 }  // namespace
 
 std::wstring errorReportText(const Error& error) {
     std::wstring text = L"Der Befehl wurde wegen eines Fehlers abgebrochen.\n\n";
     text += numberLine(error.number()) + L"\n";
-    text += error.description().empty() ? std::wstring(L"Keine Beschreibung vorhanden.")
-                                        : displayText(error.description());
-    text += L"\n";
+    text += descriptionText(error.description()) + L"\n";
     if (!error.where().empty()) {
         text += L"Schritt: " + displayText(error.where()) + L"\n";
     }
 
-    const auto& changed = error.changed();
-    if (!changed.empty()) {
+    std::vector<std::u16string> reversed;
+    std::vector<std::u16string> uncertain;
+    for (const WriteRecord::Feature& feature : error.written().features()) {
+        if (!feature.reversed.empty()) {
+            reversed.push_back(reversedLine(feature));
+        }
+        for (const std::int32_t dataSet : feature.uncertain) {
+            uncertain.push_back(uncertainLine(feature.id, dataSet));
+        }
+    }
+    if (!reversed.empty()) {
         text += L"\nDiese Merkmale wurden schon umgekehrt und bleiben so im Korvane Programm:\n";
-        const std::size_t listed =
-            changed.size() < kMaxListedChanges ? changed.size() : kMaxListedChanges;
-        for (std::size_t i = 0; i < listed; ++i) {
-            text += L"    \"" + displayText(changed[i]) + L"\"\n";
-        }
-        if (changed.size() > listed) {
-            text += L"    … und " + std::to_wstring(changed.size() - listed) + L" weitere\n";
-        }
+        appendLines(text, reversed);
+    }
+    if (!uncertain.empty()) {
+        text += L"\n";
+        appendLines(text, uncertain);
     }
 
     text += L"\nDravosk wird beendet.";

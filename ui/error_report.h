@@ -10,12 +10,15 @@
 
 namespace dravosk::ui {
 
-// At most this many changed features are named one per line; the rest are counted, so the message
-// box still fits on the screen and its OK button stays reachable.
+// At most this many changed features are named one per line (and as many uncertain calls); the
+// rest are counted, and a longer description is cut, so the message box still fits on the screen
+// and its OK button stays reachable.
 inline constexpr std::size_t kMaxListedChanges = 20;
+inline constexpr std::size_t kMaxDescription = 1000;  // UTF-16 code units
 
 // German text: the number in hex and decimal, the description, the failing step and, after a
-// failed Write, the features whose vectors stay reversed in the host.
+// failed Write, per feature the data sets that stay reversed in the host, and apart from them
+// the calls of which nobody knows whether the host carried them out.
 std::wstring errorReportText(const Error& error);
 
 // Shows that text in a modal message box captioned with the application title; returns when the

@@ -380,10 +380,10 @@ void MainWindow::runCommand(Slot slot) {
             switch (slot) {
                 case Slot::cmd_lesen:
                     quietList.emplace(control(Slot::List1));
-                    cmd_lesen_Click(service_, *list_, *states_);
+                    cmd_lesen_Click(service_, *list_, *states_, progress_);
                     break;
                 case Slot::cmd_schreiben:
-                    cmd_schreiben_Click(service_, *list_, *states_);
+                    cmd_schreiben_Click(service_, *list_, *states_, progress_);
                     break;
                 case Slot::cmd_allemarkieren:
                     quietList.emplace(control(Slot::List1));
@@ -409,6 +409,10 @@ void MainWindow::runCommand(Slot slot) {
     }
     running_ = false;
 
+    // A failure of Write that did not come as its own Error still names what it had written.
+    if (failure && slot == Slot::cmd_schreiben && failure->written().features().empty()) {
+        failure->setWritten(progress_.record());
+    }
     if (failure) {
         endWithError(*failure);
     } else if (closeWaiting_) {

@@ -7,6 +7,7 @@
 #include <array>
 #include <optional>
 
+#include "core/command_progress.h"
 #include "core/error.h"
 #include "core/host.h"
 #include "ui/gdi_handles.h"
@@ -37,6 +38,9 @@ class MainWindow {
 
     // What the program returns: 0 after the window was closed, 1 after a reported error.
     int exitCode() const { return exitCode_; }
+
+    // Where the running command stands; the host binding tells it of every call out.
+    CommandProgress& progress() { return progress_; }
 
   private:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -71,6 +75,7 @@ class MainWindow {
 
     std::optional<ListBoxFeatureList> list_;
     std::optional<WindowControlStates> states_;
+    CommandProgress progress_;
 
     bool running_ = false;       // a command is running
     bool closeWaiting_ = false;  // a close arrived while it ran

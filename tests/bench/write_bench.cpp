@@ -88,7 +88,10 @@ int main(int argc, char** argv) {
     }
     std::printf("%8s %14s %16s %10s\n", "features", "Write [s]", "nested scan [s]", "ratio");
     for (int size : sizes) {
-        const double fast = secondsFor(size, cmd_schreiben_Click);
+        const double fast = secondsFor(
+            size, [](AutomationService& service, FeatureList& list, ControlStates& states) {
+                cmd_schreiben_Click(service, list, states);
+            });
         const double slow = std::getenv("NO_REFERENCE") ? 0.0 : secondsFor(size, nestedScanWrite);
         std::printf("%8d %14.4f %16.4f %10.1f\n", size, fast, slow, slow / fast);
         std::fflush(stdout);

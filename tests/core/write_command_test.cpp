@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
+#include <map>
+#include <optional>
 
+#include "core/text.h"
 #include "host_fixture.h"
 
 namespace dravosk {
@@ -188,6 +192,11 @@ TEST_F(WriteCommand, NeverWritesBackAVectorTheHostDidNotDeliver) {
     EXPECT_EQ(e.number(), errnum::kVectorNotFilled);
     EXPECT_NE(e.where().find(u"Merkmal \"B\", Datensatz 3"), std::u16string::npos);
     EXPECT_EQ(e.changed(), (List{u"A", u"B"}));
+    // B's Theo was written before: the text must not claim nothing was.
+    EXPECT_NE(
+        e.description().find(u"ist Theo schon umgekehrt; ab IST wurde nichts mehr geschrieben"),
+        std::u16string::npos)
+        << toUtf8(e.description());
     EXPECT_TRUE(sameBits(command(1).vectors[0], {-1, -2, -3}));
     EXPECT_TRUE(sameBits(command(1).vectors[1], {4, 5, 6}))
         << "nothing written for the unfilled set";
@@ -225,6 +234,7 @@ TEST_F(WriteCommand, AFailureMidWriteStopsThereAndReportsWhatStaysWritten) {
         EXPECT_EQ(e.description(), u"Schreibschutz");
         EXPECT_NE(e.where().find(step.member), std::u16string::npos);
         EXPECT_EQ(e.changed(), step.changed);
+        EXPECT_FALSE(e.written().anyUncertain()) << "the host answered: nothing is uncertain";
         for (std::size_t i = step.untouchedFrom; i < before.size(); ++i) {
             for (std::size_t set = 0; set < 3; ++set) {
                 EXPECT_TRUE(sameBits(command(i).vectors[set], before[i].vectors[set])) << i;
@@ -234,6 +244,101 @@ TEST_F(WriteCommand, AFailureMidWriteStopsThereAndReportsWhatStaysWritten) {
         EXPECT_EQ(list.count(), 3);
         EXPECT_TRUE(states.isEnabled(Button::schreiben));
         EXPECT_EQ(model.liveObjects(), 0);
+    }
+}
+
+// A PutVector whose connection broke may or may not have been carried out: it is named apart
+// from the data sets that were written, per feature.
+TEST_F(WriteCommand, NamesPerFeatureWhatWasWrittenAndAPutVectorOfUnknownOutcomeApart) {
+    load({feature(u"A"), nonFeature(), feature(u"B"), feature(u"C")});
+    readAndMark({0, 1, 2});
+    states.setCheck(CheckBox::check2, 0);
+    model.failAt(u"PutVector", 4, static_cast<std::int32_t>(0x800706BEu), u"Aufruf fehlgeschlagen");
+    Error e = failure([&] { write(); });
+    const auto& features = e.written().features();
+    ASSERT_EQ(features.size(), 2u);
+    EXPECT_EQ(features[0].id, u"A");
+    EXPECT_EQ(features[0].reversed, (std::vector<std::int32_t>{2, 27}));
+    EXPECT_TRUE(features[0].uncertain.empty());
+    EXPECT_EQ(features[1].id, u"B");
+    EXPECT_EQ(features[1].reversed, (std::vector<std::int32_t>{2}));
+    EXPECT_EQ(features[1].uncertain, (std::vector<std::int32_t>{27}));
+    EXPECT_EQ(e.changed(), (List{u"A", u"B"}));
+    EXPECT_EQ(reversedLine(features[0]), u"Merkmal \"A\": Theo, Ziel umgekehrt");
+    EXPECT_EQ(uncertainLine(u"B", 27),
+              u"Merkmal \"B\", Datensatz 27: ungewiss, ob umgekehrt – bitte in Korvane prüfen");
+}
+
+// Every vector written, then the final message cannot be shown: the error still says what was
+// written.
+TEST_F(WriteCommand, AFinalMessageThatCannotBeShownStillNamesWhatWasWritten) {
+    struct FailingMessage final : ControlStates {
+        void setEnabled(Button, bool) override {}
+        int checkState(CheckBox) const override { return 1; }
+        void showMessage(std::u16string_view) override {
+            throw Error(static_cast<std::int32_t>(0x80070008u), u"kein Speicher", u"Meldung");
+        }
+    } failing;
+    load({feature(u"A"), feature(u"B")});
+    readAndMark({0, 1});
+    Error e = failure([&] { cmd_schreiben_Click(host, list, failing); });
+    EXPECT_EQ(e.where(), u"Meldung");
+    EXPECT_EQ(e.changed(), (List{u"A", u"B"}));
+    EXPECT_EQ(e.written().features().at(1).reversed, (std::vector<std::int32_t>{2, 3, 27}));
+}
+
+// While a host call is out, the progress names it exactly as an error at that call would, and a
+// call given up on then gives the record with a PutVector in flight as uncertain.
+TEST_F(WriteCommand, TheCallInFlightIsNamedAsItsErrorWouldBe) {
+    struct Watch final : CallObserver {
+        CommandProgress* progress = nullptr;
+        std::vector<std::u16string> members, steps;
+        std::optional<Error> givenUp;
+        void callStarted(std::u16string_view member) noexcept override {
+            members.emplace_back(member);
+            steps.push_back(progress->callInFlight().value_or(u"(keiner)"));
+            if (member == u"PutVector" && !givenUp &&
+                std::count(members.begin(), members.end(), u"PutVector") == 2) {
+                givenUp =
+                    progress->abandoned(static_cast<std::int32_t>(0x80010002u), u"abgebrochen");
+            }
+        }
+        void callEnded() noexcept override {}
+    } watch;
+    CommandProgress progress;
+    watch.progress = &progress;
+    progress.setWatcher(&watch);
+    const auto prepare = [&] {
+        model.clearFaults();
+        load({feature(u"A"), nonFeature(), feature(u"B")});
+        states = MemoryControlStates{};
+        read();
+        markAll(list);
+    };
+    prepare();
+    host.setObserver(&progress);
+    cmd_schreiben_Click(host, list, states, progress);
+    host.setObserver(nullptr);
+    EXPECT_FALSE(progress.callInFlight());
+    ASSERT_TRUE(watch.givenUp);
+    EXPECT_EQ(watch.givenUp->where(), u"Befehl 1: Merkmal \"A\", Datensatz 3: PutVector");
+    ASSERT_EQ(watch.givenUp->written().features().size(), 1u);
+    EXPECT_EQ(watch.givenUp->written().features()[0].reversed, std::vector<std::int32_t>{2});
+    EXPECT_EQ(watch.givenUp->written().features()[0].uncertain, std::vector<std::int32_t>{3});
+
+    // Each call the model can fail at, failed in turn: the error names the step seen in flight.
+    std::map<std::u16string, int> seen;
+    for (std::size_t k = 0; k < watch.members.size(); ++k) {
+        const std::u16string& member = watch.members[k];
+        const int nth = ++seen[member];
+        if (member == u"IEnumVARIANT::Next") {
+            continue;  // the model cannot fail there
+        }
+        SCOPED_TRACE(toUtf8(watch.steps[k]));
+        prepare();
+        model.failAt(member, nth, errnum::kException, u"Fehler");
+        Error e = failure([&] { write(); });
+        EXPECT_EQ(e.where(), watch.steps[k]);
     }
 }
 

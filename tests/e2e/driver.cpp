@@ -616,21 +616,25 @@ int writeFailure(const std::wstring& exe, const std::wstring& sim) {
         expectReport(app, L"0x80041234", L"Achse gesperrt: Änderung abgelehnt");
     check(report.find(L"Bohrung_1") != std::wstring::npos, L"the report names the failing step");
 
-    // The features the report names as staying reversed, one quoted name per line after the
-    // heading.
+    // The features the report names as staying reversed, one line each after the heading:
+    //     Merkmal "name": Theo, Ziel umgekehrt
     std::set<std::u16string> named;
     const std::size_t heading = report.find(L"bleiben so im Korvane Programm:\n");
     check(heading != std::wstring::npos, L"the report lists the reversed features: " + report);
     if (heading != std::wstring::npos) {
+        const std::wstring_view lead = L"    Merkmal \"";
         std::size_t at = report.find(L'\n', heading) + 1;
-        while (at < report.size() && report.compare(at, 5, L"    \"") == 0) {
-            const std::size_t end = report.find(L"\"\n", at + 5);
-            if (end == std::wstring::npos) {
+        while (at < report.size() && report.compare(at, lead.size(), lead) == 0) {
+            const std::size_t end = report.find(L"\": ", at + lead.size());
+            const std::size_t next = report.find(L'\n', at);
+            if (end == std::wstring::npos || next == std::wstring::npos) {
                 break;
             }
-            const std::wstring name = report.substr(at + 5, end - at - 5);
+            const std::wstring name = report.substr(at + lead.size(), end - at - lead.size());
             named.insert(std::u16string(name.begin(), name.end()));
-            at = end + 2;
+            check(report.compare(end, next - end, L"\": Theo, Ziel umgekehrt") == 0,
+                  L"the report names the data sets written: " + report);
+            at = next + 1;
         }
     }
     check(named == std::set<std::u16string>{u"Fläche_Süd"},

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "core/error.h"
 #include "host/com_service.h"
 #include "host/dispatch_object.h"
+#include "host/outgoing_calls.h"
 #include "tests/host/fake_objects.h"
 
 namespace dravosk::com::testing {
@@ -22,8 +24,8 @@ class BindingTest : public ::testing::Test {
         held_.push_back(com_ptr<FakeDispatch>::attach(object));
         return object;
     }
-    static HostObjectPtr wrap(FakeDispatch* object) {
-        return std::make_unique<DispatchObject>(com_ptr<IDispatch>(object));
+    HostObjectPtr wrap(FakeDispatch* object) {
+        return std::make_unique<DispatchObject>(com_ptr<IDispatch>(object), calls_);
     }
 
     // A collection whose _NewEnum hands out a new enumerator over `items` each time.
@@ -75,6 +77,17 @@ class BindingTest : public ::testing::Test {
 
     Apartment apartment_;
     std::vector<com_ptr<FakeDispatch>> held_;
+
+    // The binding's calls go out through a clock that moves only when the binding pauses for a
+    // refused call, so no test waits.
+    std::chrono::steady_clock::time_point now_{};
+    std::vector<long long> pauses_;  // in ms, as asked for
+    std::shared_ptr<OutgoingCalls> calls_ =
+        std::make_shared<OutgoingCalls>([this] { return now_; },
+                                        [this](std::chrono::milliseconds pause) {
+                                            pauses_.push_back(pause.count());
+                                            now_ += pause;
+                                        });
 };
 
 }  // namespace dravosk::com::testing

@@ -178,5 +178,32 @@ TEST_F(ValueTest, ObjectsFromDispatchOrUnknownAndNothingFromEmptyValues) {
               static_cast<std::int32_t>(E_NOINTERFACE));
 }
 
+// An object where a value is expected is taken by its default value, asked once: a host whose
+// default value is an object again would otherwise recurse until the stack overflows.
+TEST_F(ValueTest, AnObjectGivesItsDefaultValueOnceAndAnObjectAgainIsAMismatch) {
+    FakeDispatch* child = make();
+    child->setDefaultValue([](VARIANT& v) {
+        v.vt = VT_BOOL;
+        v.boolVal = VARIANT_TRUE;
+    });
+    value = variantOf(child);
+    EXPECT_TRUE(object->getBool(u"Value"));
+
+    FakeDispatch* endless = make();
+    endless->setDefaultValue([endless](VARIANT& v) {
+        v.vt = VT_DISPATCH;
+        v.pdispVal = endless;
+        endless->AddRef();
+    });
+    value = variantOf(endless);
+    for (const auto& read : {std::function<void()>([&] { object->getBool(u"Value"); }),
+                             std::function<void()>([&] { object->getText(u"Value"); })}) {
+        const Error e = failure(read);
+        EXPECT_EQ(e.number(), static_cast<std::int32_t>(0x80020005));
+        EXPECT_EQ(e.where(), u"Value");
+    }
+    EXPECT_EQ(endless->invocations.size(), 2u) << "asked once per read";
+}
+
 }  // namespace
 }  // namespace dravosk::com::testing

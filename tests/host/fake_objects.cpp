@@ -12,18 +12,27 @@ void FakeDispatch::add(const std::wstring& name, Handler handler, DISPID id) {
     handlers_[id] = std::move(handler);
 }
 
+namespace {
+
+Handler valueHandler(std::function<void(VARIANT&)> fill) {
+    return [fill](DISPPARAMS&, VARIANT* result, EXCEPINFO*) {
+        if (!result) {
+            return E_INVALIDARG;
+        }
+        fill(*result);
+        return S_OK;
+    };
+}
+
+}  // namespace
+
 void FakeDispatch::addValue(const std::wstring& name, std::function<void(VARIANT&)> fill,
                             DISPID id) {
-    add(
-        name,
-        [fill](DISPPARAMS&, VARIANT* result, EXCEPINFO*) {
-            if (!result) {
-                return E_INVALIDARG;
-            }
-            fill(*result);
-            return S_OK;
-        },
-        id);
+    add(name, valueHandler(std::move(fill)), id);
+}
+
+void FakeDispatch::setDefaultValue(std::function<void(VARIANT&)> fill) {
+    handlers_[DISPID_VALUE] = valueHandler(std::move(fill));
 }
 
 void FakeDispatch::addObject(const std::wstring& name, IDispatch* object, DISPID id) {
@@ -65,6 +74,10 @@ HRESULT FakeDispatch::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, D
     if (count != 1) {
         return E_INVALIDARG;
     }
+    if (refusals > 0) {
+        --refusals;
+        return refusal;
+    }
     ++lookups[names[0]];
     const auto found = ids_.find(names[0]);
     ids[0] = found == ids_.end() ? DISPID_UNKNOWN : found->second;
@@ -73,6 +86,10 @@ HRESULT FakeDispatch::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, D
 
 HRESULT FakeDispatch::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
                              VARIANT* result, EXCEPINFO* excepinfo, UINT* argErr) {
+    if (refusals > 0) {
+        --refusals;
+        return refusal;
+    }
     invocations.push_back({id, flags, {params->rgvarg, params->rgvarg + params->cArgs}, !!result});
     const auto found = handlers_.find(id);
     const HRESULT hr = found == handlers_.end() ? DISP_E_MEMBERNOTFOUND
@@ -101,6 +118,10 @@ HRESULT FakeEnum::QueryInterface(REFIID iid, void** out) {
 }
 
 HRESULT FakeEnum::Next(ULONG celt, VARIANT* out, ULONG* fetched) {
+    if (refusals > 0) {
+        --refusals;
+        return refusal;
+    }
     log_->requests.push_back(celt);
     HRESULT hr = S_OK;
     ULONG n = 0;

@@ -57,11 +57,17 @@ class FakeDispatch final : public RefCounted<IDispatch, ISupportErrorInfo> {
     void addValue(const std::wstring& name, std::function<void(VARIANT&)> fill, DISPID id = 0);
     // A property returning `object` (null for a null object reference).
     void addObject(const std::wstring& name, IDispatch* object, DISPID id = 0);
+    // The default value (DISPID_VALUE), which has no name.
+    void setDefaultValue(std::function<void(VARIANT&)> fill);
 
     std::map<std::wstring, int> lookups;  // GetIDsOfNames calls per name
     std::vector<Invocation> invocations;
     bool supportsErrorInfo = false;
     UINT badArgument = 0;  // reported through puArgErr with DISP_E_TYPEMISMATCH
+    // The next `refusals` calls (GetIDsOfNames or Invoke) are answered with `refusal` and not run,
+    // as a busy server's message filter does.
+    int refusals = 0;
+    HRESULT refusal = RPC_E_CALL_REJECTED;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
@@ -89,6 +95,8 @@ class FakeEnum final : public RefCounted<IEnumVARIANT> {
 
     HRESULT failAfter = S_OK;  // returned by the Next after the first batch, when set
     bool emptyIsOk = false;    // answer S_OK (not S_FALSE) once nothing is left
+    int refusals = 0;          // the next ones are refused, as FakeDispatch's
+    HRESULT refusal = RPC_E_CALL_REJECTED;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
     HRESULT STDMETHODCALLTYPE Next(ULONG celt, VARIANT* items, ULONG* fetched) override;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/error.h"
+#include "core/write_record.h"
 #include "ui/error_report.h"
 
 namespace dravosk::ui {
@@ -12,6 +13,28 @@ namespace {
 
 bool contains(const std::wstring& text, const std::wstring& part) {
     return text.find(part) != std::wstring::npos;
+}
+
+struct Written {
+    std::u16string id;
+    std::vector<std::int32_t> reversed;
+    std::int32_t uncertain = 0;  // a data set, or 0 for none
+};
+
+WriteRecord record(const std::vector<Written>& features) {
+    WriteRecord r;
+    for (const Written& feature : features) {
+        r.startFeature(feature.id);
+        for (std::int32_t dataSet : feature.reversed) {
+            r.putStarted(dataSet);
+            r.putSucceeded();
+        }
+        if (feature.uncertain != 0) {
+            r.putStarted(feature.uncertain);
+            r.putFailed(static_cast<std::int32_t>(0x800706BEu));
+        }
+    }
+    return r;
 }
 
 TEST(ErrorReport, GivesTheNumberInHexAndDecimalWithDescriptionAndStep) {
@@ -47,31 +70,46 @@ TEST(ErrorReport, HostTextWithANulIsShownWhole) {
 TEST(ErrorReport, NamesTheFeaturesThatStayReversed) {
     Error error(static_cast<std::int32_t>(0x800706BAu), u"RPC-Server nicht verfügbar.",
                 u"PutVector");
-    error.setChanged({u"P1", u" Ebene 2 ", u"Kreis_ü"});
+    error.setWritten(record(
+        {{u"P1", {2, 3}}, {u"nichts", {}}, {u" Ebene 2 ", {27}, 2}, {u"Kreis_ü", {2, 3, 27}}}));
     const std::wstring text = errorReportText(error);
     const auto heading = text.find(L"umgekehrt und bleiben so");
     ASSERT_NE(heading, std::wstring::npos) << text;
-    const auto p1 = text.find(L"\"P1\"");
-    const auto ebene = text.find(L"\" Ebene 2 \"");
-    const auto kreis = text.find(L"\"Kreis_ü\"");
-    EXPECT_LT(heading, p1);
+    const auto p1 = text.find(L"\n    Merkmal \"P1\": Theo, IST umgekehrt\n");
+    const auto ebene = text.find(L"\n    Merkmal \" Ebene 2 \": Ziel umgekehrt\n");
+    const auto kreis = text.find(L"\n    Merkmal \"Kreis_ü\": Theo, IST, Ziel umgekehrt\n");
+    const auto uncertain = text.find(
+        L"\n    Merkmal \" Ebene 2 \", Datensatz 2: ungewiss, ob umgekehrt – bitte in Korvane "
+        L"prüfen\n");
+    EXPECT_LT(heading, p1) << text;
     EXPECT_LT(p1, ebene);  // in host order
     EXPECT_LT(ebene, kreis);
     EXPECT_NE(kreis, std::wstring::npos);
+    EXPECT_LT(kreis, uncertain) << "the uncertain call named apart";
+    EXPECT_NE(uncertain, std::wstring::npos);
+    EXPECT_FALSE(contains(text, L"nichts")) << "a feature with nothing written is not named";
 }
 
-TEST(ErrorReport, ALongListOfChangesIsCutAndCounted) {
-    std::vector<std::u16string> changed;
+// The report must fit on the screen with its OK button, whatever the host sent.
+TEST(ErrorReport, ALongListOfChangesIsCutAndCountedAndALongDescriptionIsCut) {
+    std::vector<Written> changed;
     for (int i = 1; i <= 25; ++i) {
         const std::string name = "M" + std::to_string(i);
-        changed.emplace_back(name.begin(), name.end());
+        changed.push_back({std::u16string(name.begin(), name.end()), {2}});
     }
-    Error error(1, u"abgebrochen", u"PutVector");
-    error.setChanged(changed);
+    const std::u16string description = std::u16string(999, u'a') + u"\U0001F600" + u"Rest";
+    Error error(1, description, u"PutVector");
+    error.setWritten(record(changed));
     const std::wstring text = errorReportText(error);
     EXPECT_TRUE(contains(text, L"\"M20\"")) << text;
     EXPECT_FALSE(contains(text, L"\"M21\"")) << text;
     EXPECT_TRUE(contains(text, L"… und 5 weitere")) << text;
+    // Cut before the pair that straddles the limit, not through it.
+    EXPECT_TRUE(contains(text, L"\n" + std::wstring(999, L'a') + L"…\n")) << text.substr(0, 80);
+    EXPECT_FALSE(contains(text, L"Rest"));
+    EXPECT_TRUE(contains(errorReportText(Error(1, std::u16string(1000, u'b'))),
+                         L"\n" + std::wstring(1000, L'b') + L"\n"))
+        << "a description of exactly the limit stays whole";
 }
 
 }  // namespace

@@ -229,8 +229,8 @@ TEST_F(MainWindowTest, AFailedWriteNamesWhatItAlreadyReversed) {
     ASSERT_TRUE(box.seen);
     EXPECT_TRUE(contains(box.text, L"Fehler 0x80020009 (-2147352567)")) << box.text;
     EXPECT_TRUE(contains(box.text, L"Vektor gesperrt")) << box.text;
-    EXPECT_TRUE(contains(box.text, L"    \"P1\"\n")) << box.text;
-    EXPECT_FALSE(contains(box.text, L"    \"Kreis_ü\"")) << box.text;
+    EXPECT_TRUE(contains(box.text, L"    Merkmal \"P1\": Theo, IST, Ziel umgekehrt\n")) << box.text;
+    EXPECT_FALSE(contains(box.text, L"    Merkmal \"Kreis_ü\"")) << box.text;
     EXPECT_EQ(vector(0, 2), (sim::Vector{-7, -8, -9}));  // stays written
     EXPECT_EQ(window.exitCode(), 1);
     EXPECT_EQ(takeQuitMessage(), 1);

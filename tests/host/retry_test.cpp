@@ -1,0 +1,98 @@
+#include <algorithm>
+#include <climits>
+#include <memory>
+#include <numeric>
+
+#include "core/call_observer.h"
+#include "host/outgoing_calls.h"
+#include "tests/host/binding_fixture.h"
+
+namespace dravosk::com::testing {
+namespace {
+
+// The fixture's clock moves only when the binding pauses, so these tests see the schedule without
+// waiting for it.
+class RetryTest : public BindingTest {
+  protected:
+    struct Watch final : CallObserver {
+        std::vector<std::u16string> started;
+        int open = 0;
+        void callStarted(std::u16string_view member) noexcept override {
+            started.emplace_back(member);
+            ++open;
+        }
+        void callEnded() noexcept override { --open; }
+    };
+
+    RetryTest() { calls_->setObserver(&watch); }
+
+    long long count(const std::u16string& member) const {
+        return std::count(watch.started.begin(), watch.started.end(), member);
+    }
+
+    Watch watch;
+};
+
+TEST_F(RetryTest, EveryKindOfRefusedCallIsSentAgainAfterGrowingPauses) {
+    FakeDispatch* item = make();
+    item->addValue(L"ID", [](VARIANT& v) {
+        v.vt = VT_BSTR;
+        v.bstrVal = ::SysAllocString(L"B1");
+    });
+    item->add(L"PutVector", [](DISPPARAMS&, VARIANT*, EXCEPINFO*) { return S_OK; });
+    std::vector<unique_variant> items;
+    items.push_back(variantOf(item));
+    auto log = std::make_shared<EnumLog>();
+    FakeDispatch* c = collection(items, log, [](FakeEnum& e) {
+        e.refusals = 2;
+        e.refusal = RPC_E_SERVERCALL_RETRYLATER;
+    });
+    c->refusals = 1;
+    {
+        HostObjectPtr commands = wrap(c);
+        HostEnumeratorPtr walk = commands->enumerate();  // _NewEnum: refused once
+        HostObjectPtr first = walk->next();              // Next: refused twice ("retry later")
+        ASSERT_NE(first, nullptr);
+        item->refusals = 6;  // the look-up of ID
+        EXPECT_EQ(first->getText(u"ID"), u"B1");
+        item->refusals = 1;  // the property get
+        EXPECT_EQ(first->getText(u"ID"), u"B1");
+        const HostArg put[] = {1, 2, 1.0, 2.0, 3.0};
+        first->call(u"PutVector", put);
+        item->refusals = 1;  // the method call
+        first->call(u"PutVector", put);
+        EXPECT_EQ(walk->next(), nullptr);
+    }
+    items.clear();
+    EXPECT_EQ(pauses_,
+              (std::vector<long long>{100, 100, 200, 100, 200, 400, 800, 1000, 1000, 100, 100}));
+    EXPECT_EQ(log->requests.size(), 1u) << "a refused Next was not run";
+    EXPECT_EQ(count(u"_NewEnum"), 2);
+    EXPECT_EQ(count(u"IEnumVARIANT::Next"), 3);
+    EXPECT_EQ(count(u"PutVector"), 3 + 1) << "look-up, two calls, one refusal";
+    EXPECT_EQ(watch.open, 0) << "every start has its end";
+}
+
+TEST_F(RetryTest, ARefusalAfterTheLimitFailsAndOtherFailuresAreNotSentAgain) {
+    FakeDispatch* object = make();
+    object->addValue(L"ID", [](VARIANT& v) { v.vt = VT_EMPTY; });
+    HostObjectPtr wrapped = wrap(object);
+    object->refusals = INT_MAX;
+    const Error refused = failure([&] { wrapped->getText(u"ID"); });
+    EXPECT_EQ(refused.number(), static_cast<std::int32_t>(RPC_E_CALL_REJECTED));
+    EXPECT_EQ(refused.where(), u"ID");
+    EXPECT_EQ(std::accumulate(pauses_.begin(), pauses_.end(), 0LL), 60'000);
+    EXPECT_EQ(pauses_.size(), 4u + 58u + 1u);
+    EXPECT_EQ(pauses_.back(), 500) << "the last attempt falls on the limit";
+    EXPECT_EQ(count(u"ID"), 4 + 58 + 1 + 1);
+
+    pauses_.clear();
+    object->refusals = 1;
+    object->refusal = RPC_E_DISCONNECTED;
+    EXPECT_EQ(failure([&] { wrapped->getText(u"ID"); }).number(),
+              static_cast<std::int32_t>(RPC_E_DISCONNECTED));
+    EXPECT_TRUE(pauses_.empty());
+}
+
+}  // namespace
+}  // namespace dravosk::com::testing
