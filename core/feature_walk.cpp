@@ -1,6 +1,7 @@
 #include "core/feature_walk.h"
 
 #include "core/error.h"
+#include "core/text.h"
 
 namespace dravosk {
 
@@ -27,8 +28,7 @@ void forEachFeature(
             const std::u16string id = feature->getText(u"ID");
             onFeature(*feature, id);
         } catch (Error& e) {
-            const std::string n = std::to_string(position);
-            e.addContext(u"Befehl " + std::u16string(n.begin(), n.end()));
+            e.addContext(u"Befehl " + decimal(position));
             throw;
         }
     }

@@ -8,6 +8,7 @@
 #include "core/error.h"
 #include "core/feature_walk.h"
 #include "core/host_context.h"
+#include "core/text.h"
 
 namespace dravosk {
 
@@ -30,11 +31,6 @@ bool unfilled(double value) {
     return std::bit_cast<std::uint64_t>(value) == kUnfilledBits;
 }
 
-std::u16string number(std::int32_t value) {
-    const std::string s = std::to_string(value);
-    return {s.begin(), s.end()};
-}
-
 // The marked texts, built once: the list cannot change while a command runs.
 std::unordered_set<std::u16string> markedTexts(const FeatureList& list) {
     std::unordered_set<std::u16string> marked;
@@ -53,7 +49,7 @@ void reverseFeature(HostObject& feature, const std::u16string& id, const Control
                     std::vector<std::u16string>& changed) {
     bool wrote = false;
     for (const DataSet& set : kDataSets) {
-        const std::u16string step = u"Merkmal \"" + id + u"\", Datensatz " + number(set.code);
+        const std::u16string step = u"Merkmal \"" + id + u"\", Datensatz " + decimal(set.code);
         try {
             double x = kUnfilled, y = kUnfilled, z = kUnfilled;
             const HostArg get[] = {kVectorKind, set.code, &x, &y, &z};
