@@ -1,4 +1,5 @@
-// The window's commands, each one straight procedure named after its button.
+// The window's commands, each one straight procedure named after its button's click event. All
+// four take the same arguments, so the window can run any of them the same way.
 #pragma once
 
 #include "core/control_states.h"
@@ -7,11 +8,18 @@
 
 namespace dravosk {
 
+using CommandHandler = void (*)(AutomationService& service, FeatureList& list,
+                                ControlStates& states);
+
 // Read: replaces the list with the identifiers of all features of the host's active part program.
 void cmd_lesen_Click(AutomationService& service, FeatureList& list, ControlStates& states);
-
 // Write: reverses the chosen vectors of every feature whose identifier is marked in the list.
 void cmd_schreiben_Click(AutomationService& service, FeatureList& list, ControlStates& states);
+// Marks every entry of the list; neither the host nor the states are touched.
+void cmd_allemarkieren_Click(AutomationService& service, FeatureList& list, ControlStates& states);
+// Unmarks every entry of the list; neither the host nor the states are touched.
+void cmd_alledemarkieren_Click(AutomationService& service, FeatureList& list,
+                               ControlStates& states);
 
 inline constexpr std::u16string_view kWrittenMessage = u"Alle selektierten Merkmale umgekehrt";
 

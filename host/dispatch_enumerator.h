@@ -9,17 +9,17 @@
 #include <cstddef>
 
 #include "core/host.h"
-#include "host/com_ptr.h"
-#include "host/unique_variant_array.h"
+#include "win/com_ptr.h"
+#include "win/unique_variant_array.h"
 
-namespace dravosk::com {
+namespace dravosk::host {
 
 class DispatchEnumerator final : public HostEnumerator {
   public:
     static constexpr ULONG kBatchSize = 64;
 
     // `enumerator` must not be null.
-    explicit DispatchEnumerator(com_ptr<IEnumVARIANT> enumerator);
+    explicit DispatchEnumerator(win::com_ptr<IEnumVARIANT> enumerator);
 
     // Every item must be an object; anything else (a null object included) raises Error rather
     // than ending the walk early.
@@ -28,12 +28,12 @@ class DispatchEnumerator final : public HostEnumerator {
   private:
     void fetch();
 
-    com_ptr<IEnumVARIANT> enumerator_;
-    unique_variant_array batch_{kBatchSize};
+    win::com_ptr<IEnumVARIANT> enumerator_;
+    win::unique_variant_array batch_{kBatchSize};
     ULONG fetched_ = 0;
     ULONG taken_ = 0;
     bool exhausted_ = false;  // the enumerator has nothing after the current batch
     std::size_t position_ = 0;
 };
 
-}  // namespace dravosk::com
+}  // namespace dravosk::host

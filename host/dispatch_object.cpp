@@ -5,21 +5,23 @@
 #include <utility>
 
 #include "core/error.h"
+#include "core/text.h"
 #include "host/com_error.h"
 #include "host/dispatch_enumerator.h"
-#include "host/unique_bstr.h"
-#include "host/unique_excepinfo.h"
-#include "host/unique_variant_array.h"
+#include "win/unique_bstr.h"
+#include "win/unique_excepinfo.h"
+#include "win/text.h"
+#include "win/unique_variant_array.h"
 #include "host/variant_object.h"
 
-namespace dravosk::com {
+namespace dravosk::host {
 
 namespace {
 
 constexpr LCID kCallLocale = LOCALE_USER_DEFAULT;
 
 // Invoke wants its arguments last to first. This is the one place that reverses them.
-void fillArguments(std::span<const HostArg> args, unique_variant_array& rgvarg,
+void fillArguments(std::span<const HostArg> args, win::unique_variant_array& rgvarg,
                    const std::u16string& where) {
     const std::size_t count = args.size();
     for (std::size_t i = 0; i < count; ++i) {
@@ -48,20 +50,15 @@ void fillArguments(std::span<const HostArg> args, unique_variant_array& rgvarg,
     }
 }
 
-std::u16string decimal(unsigned long long value) {
-    const std::string s = std::to_string(value);
-    return {s.begin(), s.end()};
-}
-
 }  // namespace
 
-DispatchObject::DispatchObject(com_ptr<IDispatch> dispatch) : dispatch_(std::move(dispatch)) {}
+DispatchObject::DispatchObject(win::com_ptr<IDispatch> dispatch) : dispatch_(std::move(dispatch)) {}
 
 DISPID DispatchObject::dispid(const std::u16string& member) {
     if (const auto found = dispids_.find(member); found != dispids_.end()) {
         return found->second;
     }
-    std::wstring name(member.begin(), member.end());
+    std::wstring name = win::wide(member);
     LPOLESTR names[] = {name.data()};
     DISPID id = DISPID_UNKNOWN;
     const HRESULT hr = dispatch_->GetIDsOfNames(IID_NULL, names, 1, kCallLocale, &id);
@@ -72,10 +69,10 @@ DISPID DispatchObject::dispid(const std::u16string& member) {
     return id;
 }
 
-unique_variant DispatchObject::get(DISPID id, const std::u16string& where) {
+win::unique_variant DispatchObject::get(DISPID id, const std::u16string& where) {
     DISPPARAMS none{nullptr, nullptr, 0, 0};
-    unique_variant result;
-    unique_excepinfo excepinfo;
+    win::unique_variant result;
+    win::unique_excepinfo excepinfo;
     UINT argErr = 0;
     const HRESULT hr =
         dispatch_->Invoke(id, IID_NULL, kCallLocale, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &none,
@@ -84,7 +81,7 @@ unique_variant DispatchObject::get(DISPID id, const std::u16string& where) {
         throw errorFromCall(hr, where, dispatch_.get(), IID_IDispatch, &excepinfo);
     }
     if (result.vt() & VT_BYREF) {
-        unique_variant direct;
+        win::unique_variant direct;
         const HRESULT copied = ::VariantCopyInd(direct.addressof(), result.addressof());
         if (FAILED(copied)) {
             throw errorFromHresult(copied, where);
@@ -96,8 +93,8 @@ unique_variant DispatchObject::get(DISPID id, const std::u16string& where) {
 
 HostObjectPtr DispatchObject::getObject(std::u16string_view member) {
     const std::u16string name(member);
-    const unique_variant value = get(dispid(name), name);
-    com_ptr<IDispatch> object;
+    const win::unique_variant value = get(dispid(name), name);
+    win::com_ptr<IDispatch> object;
     const HRESULT hr = dispatchOf(value.get(), object);
     if (hr == DISP_E_TYPEMISMATCH) {
         throw Error(static_cast<std::int32_t>(hr),
@@ -116,11 +113,11 @@ HostObjectPtr DispatchObject::getObject(std::u16string_view member) {
 
 bool DispatchObject::getBool(std::u16string_view member) {
     const std::u16string name(member);
-    unique_variant value = get(dispid(name), name);
+    win::unique_variant value = get(dispid(name), name);
     if (value.vt() == VT_NULL || value.vt() == VT_EMPTY) {
         return false;
     }
-    unique_variant converted;
+    win::unique_variant converted;
     const HRESULT hr = ::VariantChangeTypeEx(converted.addressof(), value.addressof(),
                                              LOCALE_INVARIANT, 0, VT_BOOL);
     if (FAILED(hr)) {
@@ -133,7 +130,7 @@ bool DispatchObject::getBool(std::u16string_view member) {
 
 std::u16string DispatchObject::getText(std::u16string_view member) {
     const std::u16string name(member);
-    unique_variant value = get(dispid(name), name);
+    win::unique_variant value = get(dispid(name), name);
     switch (value.vt()) {
         case VT_NULL:
             throw Error(static_cast<std::int32_t>(DISP_E_TYPEMISMATCH),
@@ -143,27 +140,27 @@ std::u16string DispatchObject::getText(std::u16string_view member) {
         case VT_EMPTY:
             return {};
         case VT_BSTR:
-            return unique_bstr::textOf(value.get().bstrVal);
+            return win::unique_bstr::textOf(value.get().bstrVal);
         default:
             break;
     }
-    unique_variant converted;
+    win::unique_variant converted;
     const HRESULT hr = ::VariantChangeTypeEx(converted.addressof(), value.addressof(),
                                              LOCALE_INVARIANT, 0, VT_BSTR);
     if (FAILED(hr)) {
         throw errorFromCall(hr, name, nullptr, IID_NULL, nullptr,
                             describeVarType(value.vt()) + u" kann nicht als Text genommen werden");
     }
-    return unique_bstr::textOf(converted.get().bstrVal);
+    return win::unique_bstr::textOf(converted.get().bstrVal);
 }
 
 void DispatchObject::call(std::u16string_view member, std::span<const HostArg> args) {
     const std::u16string name(member);
     const DISPID id = dispid(name);
-    unique_variant_array rgvarg(args.size());
+    win::unique_variant_array rgvarg(args.size());
     fillArguments(args, rgvarg, name);
     DISPPARAMS params{rgvarg.data(), nullptr, static_cast<UINT>(args.size()), 0};
-    unique_excepinfo excepinfo;
+    win::unique_excepinfo excepinfo;
     UINT argErr = 0;
     const HRESULT hr = dispatch_->Invoke(id, IID_NULL, kCallLocale, DISPATCH_METHOD, &params,
                                          nullptr, excepinfo.addressof(), &argErr);
@@ -179,12 +176,12 @@ void DispatchObject::call(std::u16string_view member, std::span<const HostArg> a
 
 HostEnumeratorPtr DispatchObject::enumerate() {
     const std::u16string where = u"_NewEnum";
-    const unique_variant value = get(DISPID_NEWENUM, where);
-    com_ptr<IUnknown> unknown;
+    const win::unique_variant value = get(DISPID_NEWENUM, where);
+    win::com_ptr<IUnknown> unknown;
     if (value.vt() == VT_UNKNOWN) {
-        unknown = com_ptr<IUnknown>(value.get().punkVal);
+        unknown = win::com_ptr<IUnknown>(value.get().punkVal);
     } else if (value.vt() == VT_DISPATCH) {
-        unknown = com_ptr<IUnknown>(value.get().pdispVal);
+        unknown = win::com_ptr<IUnknown>(value.get().pdispVal);
     } else {
         throw Error(static_cast<std::int32_t>(DISP_E_TYPEMISMATCH),
                     u"Typen unverträglich: Die Auflistung lieferte statt eines Enumerators " +
@@ -195,11 +192,11 @@ HostEnumeratorPtr DispatchObject::enumerate() {
         throw Error(static_cast<std::int32_t>(E_POINTER),
                     u"Die Auflistung lieferte keinen Enumerator.", where);
     }
-    com_ptr<IEnumVARIANT> enumerator;
+    win::com_ptr<IEnumVARIANT> enumerator;
     if (const HRESULT hr = unknown.query_to(enumerator); FAILED(hr)) {
         throw errorFromHresult(hr, where);
     }
     return std::make_unique<DispatchEnumerator>(std::move(enumerator));
 }
 
-}  // namespace dravosk::com
+}  // namespace dravosk::host

@@ -10,15 +10,15 @@
 #include <unordered_map>
 
 #include "core/host.h"
-#include "host/com_ptr.h"
-#include "host/unique_variant.h"
+#include "win/com_ptr.h"
+#include "win/unique_variant.h"
 
-namespace dravosk::com {
+namespace dravosk::host {
 
 class DispatchObject final : public HostObject {
   public:
     // `dispatch` must not be null.
-    explicit DispatchObject(com_ptr<IDispatch> dispatch);
+    explicit DispatchObject(win::com_ptr<IDispatch> dispatch);
 
     HostObjectPtr getObject(std::u16string_view member) override;
     bool getBool(std::u16string_view member) override;
@@ -30,12 +30,12 @@ class DispatchObject final : public HostObject {
     DISPID dispid(const std::u16string& member);
     // Reads a property (DISPATCH_METHOD|DISPATCH_PROPERTYGET: hosts implement some as
     // parameterless methods); a value passed by reference is dereferenced.
-    unique_variant get(DISPID id, const std::u16string& where);
+    win::unique_variant get(DISPID id, const std::u16string& where);
 
-    com_ptr<IDispatch> dispatch_;
+    win::com_ptr<IDispatch> dispatch_;
     // DISPIDs are only valid for the object that handed them out, so the cache lives and dies with
     // this object and is never shared.
     std::unordered_map<std::u16string, DISPID> dispids_;
 };
 
-}  // namespace dravosk::com
+}  // namespace dravosk::host

@@ -3,19 +3,14 @@
 #include <cstdint>
 
 #include "core/control_states.h"
-#include "ui/wide_text.h"
+#include "win/text.h"
 
 namespace dravosk::ui {
 
 namespace {
 
 std::wstring numberLine(std::int32_t number) {
-    std::wstring hex(8, L'0');
-    auto bits = static_cast<std::uint32_t>(number);
-    for (auto digit = hex.rbegin(); digit != hex.rend(); ++digit, bits >>= 4) {
-        *digit = L"0123456789ABCDEF"[bits & 0xFu];
-    }
-    return L"Fehler 0x" + hex + L" (" + std::to_wstring(number) + L")";
+    return L"Fehler " + win::hex(number) + L" (" + std::to_wstring(number) + L")";
 }
 
 }  // namespace
@@ -24,10 +19,10 @@ std::wstring errorReportText(const Error& error) {
     std::wstring text = L"Der Befehl wurde wegen eines Fehlers abgebrochen.\n\n";
     text += numberLine(error.number()) + L"\n";
     text += error.description().empty() ? std::wstring(L"Keine Beschreibung vorhanden.")
-                                        : displayText(error.description());
+                                        : win::displayText(error.description());
     text += L"\n";
     if (!error.where().empty()) {
-        text += L"Schritt: " + displayText(error.where()) + L"\n";
+        text += L"Schritt: " + win::displayText(error.where()) + L"\n";
     }
 
     const auto& changed = error.changed();
@@ -36,7 +31,7 @@ std::wstring errorReportText(const Error& error) {
         const std::size_t listed =
             changed.size() < kMaxListedChanges ? changed.size() : kMaxListedChanges;
         for (std::size_t i = 0; i < listed; ++i) {
-            text += L"    \"" + displayText(changed[i]) + L"\"\n";
+            text += L"    \"" + win::displayText(changed[i]) + L"\"\n";
         }
         if (changed.size() > listed) {
             text += L"    … und " + std::to_wstring(changed.size() - listed) + L" weitere\n";
@@ -49,7 +44,7 @@ std::wstring errorReportText(const Error& error) {
 
 void showErrorReport(HWND owner, const Error& error) {
     const std::wstring text = errorReportText(error);
-    const std::wstring title = toWide(kAppTitle);
+    const std::wstring title = win::wide(kAppTitle);
     MessageBoxW(owner, text.c_str(), title.c_str(), MB_OK | MB_ICONERROR);
 }
 

@@ -13,21 +13,21 @@
 #include "host/dispatch_object.h"
 #include "tests/host/fake_objects.h"
 
-namespace dravosk::com::testing {
+namespace dravosk::host::testing {
 
 class BindingTest : public ::testing::Test {
   protected:
     FakeDispatch* make() {
         auto* object = new FakeDispatch;
-        held_.push_back(com_ptr<FakeDispatch>::attach(object));
+        held_.push_back(win::com_ptr<FakeDispatch>::attach(object));
         return object;
     }
     static HostObjectPtr wrap(FakeDispatch* object) {
-        return std::make_unique<DispatchObject>(com_ptr<IDispatch>(object));
+        return std::make_unique<DispatchObject>(win::com_ptr<IDispatch>(object));
     }
 
     // A collection whose _NewEnum hands out a new enumerator over `items` each time.
-    FakeDispatch* collection(std::vector<unique_variant>& items, std::shared_ptr<EnumLog> log,
+    FakeDispatch* collection(std::vector<win::unique_variant>& items, std::shared_ptr<EnumLog> log,
                              std::function<void(FakeEnum&)> configure = {}) {
         FakeDispatch* c = make();
         c->add(
@@ -74,7 +74,7 @@ class BindingTest : public ::testing::Test {
     }
 
     Apartment apartment_;
-    std::vector<com_ptr<FakeDispatch>> held_;
+    std::vector<win::com_ptr<FakeDispatch>> held_;
 };
 
-}  // namespace dravosk::com::testing
+}  // namespace dravosk::host::testing
