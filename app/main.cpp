@@ -14,6 +14,10 @@
 #include "ui/message_loop.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    // Before anything else is loaded: every DLL loaded later, by this program or on its behalf,
+    // comes from the system folder, never from the program's folder or the current one.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+
     // The version 6 controls (the manifest asks for them) are registered by comctl32.
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 #include <exception>
+#include <optional>
+#include <utility>
 
 #include "core/commands.h"
 #include "core/error.h"
@@ -16,7 +18,7 @@ namespace {
 using namespace dravosk;
 
 class PrintingStates final : public ControlStates {
-public:
+  public:
     void setEnabled(Button, bool) override {}
     int checkState(CheckBox) const override { return 1; }
     void showMessage(std::u16string_view text) override {
@@ -41,8 +43,15 @@ void print(const sim::Model& model) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    std::optional<sim::PartProgram> program;
     try {
-        sim::Model model(sim::loadPartProgram(argc > 1 ? argv[1] : DRAVOSK_DEMO_PROGRAM));
+        program = sim::loadPartProgram(argc > 1 ? argv[1] : DRAVOSK_DEMO_PROGRAM);
+    } catch (const Error& e) {
+        std::fprintf(stderr, "korvane-demo: %s\n", sim::loadFailureText(e).c_str());
+        return 2;
+    }
+    try {
+        sim::Model model(std::move(program));
         if (!model.active()) {
             std::printf("no active part program\n");
             return 1;

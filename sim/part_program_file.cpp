@@ -19,11 +19,59 @@ using nlohmann::json;
 constexpr std::int32_t kFileError = static_cast<std::int32_t>(0xA0040101u);
 constexpr const char* kVectorNames[] = {"theo", "ist", "ziel"};
 
+// The format needs four levels (file, command list, command, vector or typed value). The parser
+// builds every level before the checks below see it, so without a limit a few megabytes of '['
+// would take gigabytes.
+constexpr int kMaxDepth = 16;
+// Ample for a few hundred thousand commands; it bounds what a stray file can make the server hold.
+constexpr std::uintmax_t kMaxFileBytes = 64u << 20;
+// Messages quote at most this many characters of the file.
+constexpr std::size_t kMaxQuoted = 32;
+
 [[noreturn]] void fail(const std::string& what, const std::string& where) {
     throw Error(kFileError, fromUtf8(what), fromUtf8(where));
 }
 
-// Line and column (1-based) of a byte offset.
+// UTF-8 on every platform: string() would have to squeeze a wide path into the code page.
+std::string nameOf(const std::filesystem::path& file) {
+    const std::u8string name = file.u8string();
+    return {name.begin(), name.end()};
+}
+
+// Length of the well-formed UTF-8 sequence at text[i] (shortest form, no surrogates), or 0.
+std::size_t utf8Length(std::string_view text, std::size_t i) {
+    const auto at = [&text](std::size_t k) {
+        return k < text.size() ? static_cast<unsigned char>(text[k]) : 0u;
+    };
+    const unsigned lead = at(i);
+    if (lead < 0x80) {
+        return 1;
+    }
+    std::size_t length = 0;
+    unsigned low = 0x80, high = 0xBF;  // the range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : low;
+        high = lead == 0xED ? 0x9F : high;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : low;
+        high = lead == 0xF4 ? 0x8F : high;
+    } else {
+        return 0;
+    }
+    for (std::size_t k = 1; k < length; ++k) {
+        const unsigned byte = at(i + k);
+        if (byte < (k == 1 ? low : 0x80u) || byte > (k == 1 ? high : 0xBFu)) {
+            return 0;
+        }
+    }
+    return length;
+}
+
+// Line and column (1-based, in characters) of a byte offset.
 std::string position(std::string_view text, std::size_t offset) {
     offset = std::min(offset, text.size());
     std::size_t line = 1, column = 1;
@@ -31,20 +79,164 @@ std::string position(std::string_view text, std::size_t offset) {
         if (text[i] == '\n') {
             ++line;
             column = 1;
-        } else {
+        } else if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
             ++column;
         }
     }
     return "Zeile " + std::to_string(line) + ", Spalte " + std::to_string(column);
 }
 
+std::string hexByte(unsigned char byte) {
+    const char* digits = "0123456789ABCDEF";
+    return std::string("0x") + digits[byte >> 4] + digits[byte & 15];
+}
+
+// At most kMaxQuoted characters of well-formed UTF-8, control characters shown as '?'.
+std::string excerpt(std::string_view text) {
+    std::string result;
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        if (++characters > kMaxQuoted) {
+            return result + "…";
+        }
+        const std::size_t length = std::max<std::size_t>(utf8Length(text, i), 1);
+        const unsigned char lead = static_cast<unsigned char>(text[i]);
+        result +=
+            lead < 0x20 || lead == 0x7F ? std::string("?") : std::string(text.substr(i, length));
+        i += length;
+    }
+    return result;
+}
+
+// Checks what the parser would either take too far (nesting) or report only in its own words
+// (encoding), with the position of the first offending byte.
+void checkEncodingAndNesting(std::string_view text) {
+    int depth = 0;
+    bool inString = false;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = utf8Length(text, i);
+        if (length == 0) {
+            fail("kein gültiges UTF-8 (Byte " + hexByte(static_cast<unsigned char>(text[i])) + ")",
+                 position(text, i));
+        }
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\') {
+                i += 1 + utf8Length(text, i + 1);  // the escaped character is checked here too
+                continue;
+            }
+            inString = c != '"';
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > kMaxDepth) {
+                fail("zu tief verschachtelt (höchstens " + std::to_string(kMaxDepth) + " Ebenen)",
+                     position(text, i));
+            }
+        } else if (c == ']' || c == '}') {
+            --depth;  // unbalanced brackets are the parser's to report
+        }
+        i += length;
+    }
+}
+
+// Whether the byte at `offset` lies after the opening quote of a text.
+bool inText(std::string_view text, std::size_t offset) {
+    bool inside = false;
+    for (std::size_t i = 0; i < offset && i < text.size(); ++i) {
+        if (inside && text[i] == '\\') {
+            ++i;
+        } else if (text[i] == '"') {
+            inside = !inside;
+        }
+    }
+    return inside;
+}
+
+// Lets the parser check the syntax, keeping where and why it stopped: the library's own exception
+// text is English and quotes the input at any length.
+class SyntaxCheck final : public nlohmann::json_sax<json> {
+  public:
+    explicit SyntaxCheck(std::string_view text) : text_(text) {}
+
+    bool null() override { return true; }
+    bool boolean(bool) override { return true; }
+    bool number_integer(number_integer_t) override { return true; }
+    bool number_unsigned(number_unsigned_t) override { return true; }
+    bool number_float(number_float_t, const string_t&) override { return true; }
+    bool string(string_t&) override { return true; }
+    bool binary(binary_t&) override { return true; }
+    bool start_object(std::size_t) override { return true; }
+    bool key(string_t&) override { return true; }
+    bool end_object() override { return true; }
+    bool start_array(std::size_t) override { return true; }
+    bool end_array() override { return true; }
+
+    // `end` is the number of bytes read, the offending one included; `token` is what the parser
+    // had read of the value it failed on.
+    bool parse_error(std::size_t end, const std::string& token, const json::exception& e) override {
+        end = std::min(end, text_.size() + 1);
+        if (e.id == 406) {  // a number beyond the range of a double
+            const std::size_t start = std::min(end - std::min(end, token.size()), text_.size());
+            fail("Zahl außerhalb des darstellbaren Bereichs: " +
+                     excerpt(text_.substr(start, token.size())),
+                 position(text_, start));
+        }
+        std::size_t offset = end > 0 ? end - 1 : 0;
+        if (offset >= text_.size()) {
+            std::string_view body = text_;
+            if (body.starts_with("\xEF\xBB\xBF")) {
+                body.remove_prefix(3);  // the byte order mark, which the parser skips
+            }
+            const bool blank = body.find_first_not_of(" \t\r\n") == std::string_view::npos;
+            fail(blank ? "die Datei ist leer" : "die Datei endet vorzeitig",
+                 position(text_, offset));
+        }
+        while (offset > 0 && utf8Length(text_, offset) == 0) {
+            --offset;  // to the start of the character
+        }
+        const unsigned char byte = static_cast<unsigned char>(text_[offset]);
+        if (byte < 0x20 || byte == 0x7F) {
+            fail("Steuerzeichen " + hexByte(byte) + " an dieser Stelle nicht erlaubt",
+                 position(text_, offset));
+        }
+        const std::string character(text_.substr(offset, utf8Length(text_, offset)));
+        fail((inText(text_, offset) ? "ungültiger Text bei „" : "unerwartetes Zeichen „") +
+                 character + "“",
+             position(text_, offset));
+    }
+
+  private:
+    std::string_view text_;
+};
+
 template <typename T>
 T integer(const json& j, const std::string& where) {
-    if (!j.is_number_integer() || j.get<long long>() < std::numeric_limits<T>::min() ||
-        j.get<long long>() > std::numeric_limits<T>::max()) {
-        fail("Ganzzahl im Bereich des Typs erwartet", where);
+    constexpr std::int64_t low = std::numeric_limits<T>::min(),
+                           high = std::numeric_limits<T>::max();
+    // Unsigned first: every unsigned number also counts as an integer, and one above the signed
+    // range would read as negative.
+    const bool fits = j.is_number_unsigned() ? j.get<std::uint64_t>() <= std::uint64_t{high}
+                      : j.is_number_integer()
+                          ? j.get<std::int64_t>() >= low && j.get<std::int64_t>() <= high
+                          : false;
+    if (!fits) {
+        fail("Ganzzahl von " + std::to_string(low) + " bis " + std::to_string(high) + " erwartet",
+             where);
     }
-    return static_cast<T>(j.get<long long>());
+    return static_cast<T>(j.get<std::int64_t>());
+}
+
+std::string kindOf(const json& j) {
+    switch (j.type()) {
+        case json::value_t::array:
+            return "eine Liste";
+        case json::value_t::object:
+            return "ein Objekt mit " + std::to_string(j.size()) + " Schlüsseln" +
+                   (j.empty() ? "" : " (erster \"" + excerpt(j.begin().key()) + "\")");
+        default:
+            return "ein Wert anderer Art";
+    }
 }
 
 Value parseValue(const json& j, const std::string& where) {
@@ -80,7 +272,10 @@ Value parseValue(const json& j, const std::string& where) {
         default:
             break;
     }
-    fail("unbekannte Wertangabe " + j.dump(), where);
+    fail("unbekannte Wertangabe: " + kindOf(j) +
+             "; erlaubt sind true, false, null, Text, Zahl, {\"i2\": n}, {\"i4\": n}, "
+             "{\"r8\": x}, {\"empty\": true}, {\"nothing\": true}",
+         where);
 }
 
 Vector parseVector(const json& j, const std::string& where) {
@@ -114,15 +309,22 @@ json formatValue(const Value& value) {
 }  // namespace
 
 std::optional<PartProgram> parsePartProgram(std::string_view text) {
+    checkEncodingAndNesting(text);
+    SyntaxCheck check(text);
     json root;
     try {
+        json::sax_parse(text.begin(), text.end(), &check);
         root = json::parse(text.begin(), text.end());
-    } catch (const json::parse_error& e) {
-        fail(std::string("Teileprogrammdatei fehlerhaft: ") + e.what(),
-             position(text, e.byte ? e.byte - 1 : 0));
+    } catch (const json::exception&) {
+        fail("kein gültiges JSON", "Datei");  // not reached: the check above has seen the same text
+    } catch (const std::bad_alloc&) {
+        fail("zu groß für den verfügbaren Speicher", "Datei");
     }
     if (!root.is_object()) {
-        fail("Teileprogrammdatei: ein JSON-Objekt erwartet", "Datei");
+        fail("ein JSON-Objekt erwartet", "Datei");
+    }
+    if (root.contains("active") && !root["active"].is_boolean()) {
+        fail("active als true oder false erwartet", "active");
     }
     if (root.contains("active") && root["active"] == false) {
         return std::nullopt;
@@ -134,7 +336,7 @@ std::optional<PartProgram> parsePartProgram(std::string_view text) {
         program.name = fromUtf8(root["name"].get<std::string>());
     }
     if (!root.contains("commands") || !root["commands"].is_array()) {
-        fail("Teileprogrammdatei: Liste \"commands\" erwartet", "Datei");
+        fail("Liste \"commands\" erwartet", "Datei");
     }
     std::size_t number = 0;
     for (const json& c : root["commands"]) {
@@ -156,7 +358,7 @@ std::optional<PartProgram> parsePartProgram(std::string_view text) {
                 const std::size_t set = key == "theo" ? 0 : key == "ist" ? 1 : 2;
                 command.vectors[set] = parseVector(value, where + ", " + key);
             } else {
-                fail("unbekannter Schlüssel \"" + key + "\"", where);
+                fail("unbekannter Schlüssel \"" + excerpt(key) + "\"", where);
             }
         }
         program.commands.push_back(std::move(command));
@@ -166,17 +368,32 @@ std::optional<PartProgram> parsePartProgram(std::string_view text) {
 
 std::optional<PartProgram> loadPartProgram(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        fail("Teileprogrammdatei kann nicht geöffnet werden", file.string());
+    std::error_code ignored;
+    if (!in || std::filesystem::is_directory(file, ignored)) {  // a folder opens on some systems
+        fail("Teileprogrammdatei kann nicht geöffnet werden", nameOf(file));
+    }
+    if (const std::uintmax_t size = std::filesystem::file_size(file, ignored);
+        size != static_cast<std::uintmax_t>(-1) && size > kMaxFileBytes) {
+        fail("Teileprogrammdatei zu groß (" + std::to_string(size >> 20) + " MiB, höchstens " +
+                 std::to_string(kMaxFileBytes >> 20) + " MiB)",
+             nameOf(file));
     }
     std::ostringstream text;
     text << in.rdbuf();
+    if (in.bad()) {
+        fail("Teileprogrammdatei kann nicht gelesen werden", nameOf(file));
+    }
     try {
         return parsePartProgram(text.str());
     } catch (Error& e) {
-        e.addContext(fromUtf8(file.string()));
+        e.addContext(fromUtf8(nameOf(file)));
         throw;
     }
+}
+
+std::string loadFailureText(const Error& error) {
+    return "die Teileprogrammdatei kann nicht geladen werden.\n  " + toUtf8(error.where()) +
+           "\n  " + toUtf8(error.description());
 }
 
 std::string formatPartProgram(const std::optional<PartProgram>& program) {
@@ -217,7 +434,7 @@ void savePartProgram(const std::optional<PartProgram>& program, const std::files
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out << text << '\n';
     if (!out.flush()) {
-        fail("Teileprogrammdatei kann nicht geschrieben werden", file.string());
+        fail("Teileprogrammdatei kann nicht geschrieben werden", nameOf(file));
     }
 }
 

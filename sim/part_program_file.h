@@ -9,6 +9,7 @@
 // A value is true/false (boolean), null, a string, a number (integer: 4-byte integer, otherwise
 // double), or a typed object: {"i2": n}, {"i4": n}, {"r8": x}, {"empty": true}, {"nothing": true}.
 // A missing member is the empty value. "active": false means no part program is open.
+// A file holds well-formed UTF-8, at most 64 MiB, nested at most 16 levels deep.
 #pragma once
 
 #include <filesystem>
@@ -16,13 +17,17 @@
 #include <string>
 #include <string_view>
 
+#include "core/error.h"
 #include "sim/model.h"
 
 namespace dravosk::sim {
 
-// Both raise dravosk::Error; a malformed file names its line and column, a wrong value its command.
+// Both raise dravosk::Error and nothing else; a malformed file names its line and column, a wrong
+// value its command. No message quotes more than a few characters of the file.
 std::optional<PartProgram> parsePartProgram(std::string_view json);
 std::optional<PartProgram> loadPartProgram(const std::filesystem::path& file);
+// A few lines for the console, saying why and where the file failed to load.
+std::string loadFailureText(const Error& error);
 
 // Vectors are written with every digit and the sign of zero, so a load gives back the same bits.
 std::string formatPartProgram(const std::optional<PartProgram>& program);

@@ -13,7 +13,7 @@ root=$PWD
 tools/install-deps.sh
 
 cmake --preset windows >/dev/null
-cmake --build --preset windows -j "$(nproc)" --target dravosk korvane-sim e2e_driver
+cmake --build --preset windows -j "$(nproc)" --target dravosk korvane-sim dravosk-demo
 bin=$root/build/windows
 demo=$root/build/demo
 mkdir -p "$demo"
@@ -57,7 +57,7 @@ sim_window=$(xdotool search --name 'Korvane \(Simulator\)' | head -n 1)
 xdotool windowmove "$sim_window" 560 0 || true
 rm -rf "$demo/sync" && mkdir -p "$demo/sync"
 export DRAVOSK_DEMO_SYNC="Z:${demo//\//\\}\\sync"
-wine "$bin/tests/e2e/e2e_driver.exe" demo "$control" &
+wine "$bin/demo/dravosk-demo.exe" "$control" &
 driver=$!
 for _ in $(seq 300); do
     [ -e "$demo/sync/marked" ] && break

@@ -1,10 +1,10 @@
 #include "ui/button_caption.h"
 
-#include <uxtheme.h>
 #include <vssym32.h>
 
 #include <string>
 
+#include "ui/theme_api.h"
 #include "win/gdi_handles.h"
 
 namespace dravosk::ui {
@@ -58,8 +58,9 @@ RECT captionArea(HWND button, HDC dc) {
     RECT face;
     GetClientRect(button, &face);
     RECT area = face;
-    if (const HTHEME theme = GetWindowTheme(button)) {
-        GetThemeBackgroundContentRect(theme, dc, BP_PUSHBUTTON, PBS_NORMAL, &face, &area);
+    const ThemeApi& themes = themeApi();
+    if (const HTHEME theme = themes.windowTheme(button)) {
+        themes.backgroundContentRect(theme, dc, BP_PUSHBUTTON, PBS_NORMAL, &face, &area);
     } else {
         // The classic frame is two edges wide; the focus rectangle runs one pixel inside it.
         InflateRect(&area, -(GetSystemMetrics(SM_CXEDGE) + 1), -(GetSystemMetrics(SM_CYEDGE) + 1));
@@ -95,12 +96,13 @@ LRESULT drawPushButton(const NMCUSTOMDRAW& draw) {
     const bool focused = GetFocus() == button;
     const auto uiState = static_cast<UINT>(SendMessageW(button, WM_QUERYUISTATE, 0, 0));
 
-    if (const HTHEME theme = GetWindowTheme(button)) {
+    const ThemeApi& themes = themeApi();
+    if (const HTHEME theme = themes.windowTheme(button)) {
         const int state = themeState(disabled, pushed, hot);
-        if (IsThemeBackgroundPartiallyTransparent(theme, BP_PUSHBUTTON, state)) {
-            DrawThemeParentBackground(button, dc, &face);
+        if (themes.backgroundPartiallyTransparent(theme, BP_PUSHBUTTON, state)) {
+            themes.drawParentBackground(button, dc, &face);
         }
-        DrawThemeBackground(theme, dc, BP_PUSHBUTTON, state, &face, nullptr);
+        themes.drawBackground(theme, dc, BP_PUSHBUTTON, state, &face);
     } else {
         DrawFrameControl(
             dc, &face, DFC_BUTTON,
@@ -116,7 +118,7 @@ LRESULT drawPushButton(const NMCUSTOMDRAW& draw) {
         // there, and a rectangle just as wide as the widest line may wrap it once more.
         const RECT lines = captionLayout(dc, caption.c_str(), area);
         RECT drawn{area.left, lines.top, area.right, lines.bottom};
-        if (pushed && GetWindowTheme(button) == nullptr) {
+        if (pushed && themes.windowTheme(button) == nullptr) {
             OffsetRect(&drawn, 1, 1);  // the classic face moves in when pressed
         }
         const int oldMode = SetBkMode(dc, TRANSPARENT);

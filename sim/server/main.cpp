@@ -157,8 +157,7 @@ int run(std::span<const wchar_t* const> args) {
         try {
             program = loadPartProgram(std::filesystem::path(*options.program));
         } catch (const Error& e) {
-            printError(L"korvane-sim: die Teileprogrammdatei kann nicht geladen werden: " +
-                       win::wide(fromUtf8(e.what())));
+            printError(L"korvane-sim: " + win::wide(fromUtf8(loadFailureText(e))));
             return kBadProgram;
         }
     }

@@ -2,10 +2,9 @@
 // messages and keyboard input, then checks what the window shows.
 //
 // Usage: e2e_driver SCENARIO PATH\TO\dravosk.exe PATH\TO\korvane-sim.exe
-//        e2e_driver demo CONTROL-NAME
 // The scenarios that need a host register korvane-sim.exe, start it with a part program of their
-// own and stop it again. `demo` plays Read, mark all and Write against a dravosk.exe and a
-// korvane-sim.exe (control channel \\.\pipe\CONTROL-NAME) that are already running.
+// own and stop it again. The window is worked through demo/form1_remote.h, as the demo player
+// works it.
 // Exit codes: 0 passed, 1 failed, 2 usage, 77 skipped (the scenario's precondition is not met).
 #include <windows.h>
 // after windows.h
@@ -27,232 +26,39 @@
 #include <variant>
 #include <vector>
 
+#include "demo/form1_remote.h"
+#include "demo/vector_check.h"
 #include "tests/e2e/sim_server.h"
 
 namespace {
 
+namespace demo = dravosk::demo;
 namespace e2e = dravosk::e2e;
 namespace sim = dravosk::sim;
+using namespace dravosk::demo;
 
 constexpr int kSkipped = 77;
-constexpr wchar_t kCaption[] = L"Dravosk für Korvane";
 
-int failures = 0;
-
-void print(const std::wstring& text) {
-    const int size =
-        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), size, nullptr, nullptr);
-    std::fputs(utf8.c_str(), stdout);
-    std::fputs("\n", stdout);
-    std::fflush(stdout);
-}
-
-void check(bool ok, const std::wstring& what) {
-    if (!ok) {
-        ++failures;
-        print(L"FAILED: " + what);
-    }
-}
-
-template <typename T>
-void checkEqual(const T& actual, const T& expected, const std::wstring& what) {
-    if (!(actual == expected)) {
-        ++failures;
-        print(L"FAILED: " + what + L": is " + std::to_wstring(actual) + L", expected " +
-              std::to_wstring(expected));
-    }
-}
-
-void checkText(const std::wstring& actual, const std::wstring& expected, const std::wstring& what) {
-    if (actual != expected) {
-        ++failures;
-        print(L"FAILED: " + what + L": is \"" + actual + L"\", expected \"" + expected + L"\"");
-    }
-}
-
-std::wstring textOf(HWND hwnd) {
-    const auto length = SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()));
-    text.resize(static_cast<std::size_t>(length));
-    return text;
-}
-
-std::wstring classOf(HWND hwnd) {
-    wchar_t name[64] = {};
-    GetClassNameW(hwnd, name, 64);
-    return name;
-}
-
-bool waitFor(const std::function<bool()>& condition, DWORD milliseconds) {
-    const ULONGLONG end = GetTickCount64() + milliseconds;
-    while (!condition()) {
-        if (GetTickCount64() > end) {
-            return false;
-        }
-        Sleep(20);
-    }
-    return true;
-}
-
-// The design table in pixels at 96 DPI (15 twips per pixel), in tab order.
+// The design table in pixels at 96 DPI (15 twips per pixel), in tab order (as Control).
 struct Expected {
-    const wchar_t* name;
     const wchar_t* className;
     const wchar_t* text;
     int left, top, width, height;
 };
 constexpr Expected kExpected[] = {
-    {L"cmd_lesen", L"Button", L"Elemente aus offenem Korvane Programm einlesen", 32, 16, 177, 49},
-    {L"cmd_schreiben", L"Button",
-     L"Vektoren der Markierten Elemente umgekehrt in das Programm schreiben", 32, 72, 177, 57},
-    {L"List1", L"ListBox", L"", 296, 8, 217, 290},
-    {L"Check1", L"Button", L"Theo umkehren", 40, 152, 137, 17},
-    {L"Check2", L"Button", L"IST umkehren", 40, 176, 137, 17},
-    {L"Check3", L"Button", L"Ziel umkehren", 40, 200, 137, 17},
-    {L"Label1", L"Static", L"Merkmalvektoren umkehren", 296, 360, 153, 25},
-    {L"cmd_allemarkieren", L"Button", L"Alle Merkmale selektieren", 296, 304, 97, 33},
-    {L"cmd_alledemarkieren", L"Button", L"Alle Merkmale deselektieren", 408, 304, 97, 33},
-    {L"Image1", L"Static", L"", 24, 248, 214, 136},
+    {L"Button", L"Elemente aus offenem Korvane Programm einlesen", 32, 16, 177, 49},
+    {L"Button", L"Vektoren der Markierten Elemente umgekehrt in das Programm schreiben", 32, 72,
+     177, 57},
+    {L"ListBox", L"", 296, 8, 217, 290},
+    {L"Button", L"Theo umkehren", 40, 152, 137, 17},
+    {L"Button", L"IST umkehren", 40, 176, 137, 17},
+    {L"Button", L"Ziel umkehren", 40, 200, 137, 17},
+    {L"Static", L"Merkmalvektoren umkehren", 296, 360, 153, 25},
+    {L"Button", L"Alle Merkmale selektieren", 296, 304, 97, 33},
+    {L"Button", L"Alle Merkmale deselektieren", 408, 304, 97, 33},
+    {L"Static", L"", 24, 248, 214, 136},
 };
-enum Control : std::size_t {
-    cmd_lesen,
-    cmd_schreiben,
-    List1,
-    Check1,
-    Check2,
-    Check3,
-    Label1,
-    cmd_allemarkieren,
-    cmd_alledemarkieren,
-    Image1,
-    kControlCount
-};
-
-// A running dravosk.exe and its window.
-class App {
-  public:
-    explicit App(const std::wstring& exe) {
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        std::wstring commandLine = L"\"" + exe + L"\"";
-        if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                            nullptr, &startup, &process_)) {
-            print(L"FAILED: cannot start " + exe + L" (error " + std::to_wstring(GetLastError()) +
-                  L")");
-            ++failures;
-            return;
-        }
-        processId_ = process_.dwProcessId;
-        WaitForInputIdle(process_.hProcess, 10000);
-        waitFor([&] { return (window_ = findWindow()) != nullptr; }, 10000);
-        check(window_ != nullptr, L"the window \"Dravosk für Korvane\" appears");
-        takeChildren();
-    }
-    // The window of a program that someone else started.
-    explicit App(HWND window) : window_(window) {
-        GetWindowThreadProcessId(window, &processId_);
-        takeChildren();
-    }
-    ~App() {
-        if (process_.hProcess != nullptr) {
-            if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
-                TerminateProcess(process_.hProcess, 99);
-                WaitForSingleObject(process_.hProcess, 5000);
-            }
-            CloseHandle(process_.hThread);
-            CloseHandle(process_.hProcess);
-        }
-    }
-    App(const App&) = delete;
-    App& operator=(const App&) = delete;
-
-    bool ready() const { return window_ != nullptr && children_.size() == kControlCount; }
-    HWND window() const { return window_; }
-    const std::vector<HWND>& children() const { return children_; }
-    HWND control(Control which) const { return children_.at(which); }
-
-    // A click as the mouse gives it. Posted: a click that opens a modal box would block a send.
-    void click(Control which) const { PostMessageW(control(which), BM_CLICK, 0, 0); }
-
-    HWND focus() const {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof info;
-        GetGUIThreadInfo(GetWindowThreadProcessId(window_, nullptr), &info);
-        return info.hwndFocus;
-    }
-
-    // A visible message box of the program, or nullptr.
-    HWND messageBox() const {
-        struct Search {
-            DWORD process;
-            HWND found;
-        } search{processId_, nullptr};
-        EnumWindows(
-            [](HWND hwnd, LPARAM context) -> BOOL {
-                auto* s = reinterpret_cast<Search*>(context);
-                DWORD process = 0;
-                GetWindowThreadProcessId(hwnd, &process);
-                if (process == s->process && classOf(hwnd) == L"#32770" && IsWindowVisible(hwnd)) {
-                    s->found = hwnd;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        return search.found;
-    }
-    HWND waitForMessageBox(DWORD milliseconds) const {
-        HWND box = nullptr;
-        waitFor([&] { return (box = messageBox()) != nullptr; }, milliseconds);
-        return box;
-    }
-
-    // The exit code once the program has ended, or STILL_ACTIVE after the wait.
-    DWORD waitForExit(DWORD milliseconds) const {
-        WaitForSingleObject(process_.hProcess, milliseconds);
-        DWORD code = STILL_ACTIVE;
-        GetExitCodeProcess(process_.hProcess, &code);
-        return code;
-    }
-
-  private:
-    void takeChildren() {
-        if (window_ != nullptr) {
-            for (HWND child = GetWindow(window_, GW_CHILD); child != nullptr;
-                 child = GetWindow(child, GW_HWNDNEXT)) {
-                children_.push_back(child);
-            }
-        }
-    }
-
-    HWND findWindow() const {
-        struct Search {
-            DWORD process;
-            HWND found;
-        } search{processId_, nullptr};
-        EnumWindows(
-            [](HWND hwnd, LPARAM context) -> BOOL {
-                auto* s = reinterpret_cast<Search*>(context);
-                DWORD process = 0;
-                GetWindowThreadProcessId(hwnd, &process);
-                if (process == s->process && textOf(hwnd) == kCaption && IsWindowVisible(hwnd)) {
-                    s->found = hwnd;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        return search.found;
-    }
-
-    PROCESS_INFORMATION process_{};
-    DWORD processId_ = 0;
-    HWND window_ = nullptr;
-    std::vector<HWND> children_;
-};
+static_assert(std::size(kExpected) == kControlCount);
 
 // Keys as the keyboard gives them, to whatever window has the focus.
 void press(WORD key, bool shift = false) {
@@ -294,13 +100,13 @@ int startState(const std::wstring& exe) {
                                          true, true,  false, false, true};
     for (std::size_t i = 0; i < kControlCount; ++i) {
         checkEqual(IsWindowEnabled(app.control(Control(i))) != FALSE, enabled[i],
-                   std::wstring(kExpected[i].name) + L" enabled");
+                   std::wstring(controlName(Control(i))) + L" enabled");
     }
     for (Control box : {Check1, Check2, Check3}) {
         checkEqual(SendMessageW(app.control(box), BM_GETCHECK, 0, 0), LRESULT{BST_CHECKED},
-                   std::wstring(kExpected[box].name) + L" checked");
+                   std::wstring(controlName(box)) + L" checked");
         checkEqual(GetWindowLongW(app.control(box), GWL_STYLE) & BS_TYPEMASK, LONG{BS_AUTOCHECKBOX},
-                   std::wstring(kExpected[box].name) + L" style");
+                   std::wstring(controlName(box)) + L" style");
     }
     checkEqual(SendMessageW(app.control(List1), LB_GETCOUNT, 0, 0), LRESULT{0}, L"list entries");
     check(app.focus() == app.control(cmd_lesen), L"cmd_lesen has the focus");
@@ -309,13 +115,13 @@ int startState(const std::wstring& exe) {
     for (Control button : {cmd_lesen, cmd_schreiben, cmd_allemarkieren, cmd_alledemarkieren}) {
         const LONG style = GetWindowLongW(app.control(button), GWL_STYLE);
         checkEqual(style & BS_TYPEMASK, LONG{BS_PUSHBUTTON},
-                   std::wstring(kExpected[button].name) + L" is a plain push button");
-        check((style & BS_MULTILINE) != 0, std::wstring(kExpected[button].name) + L" wraps");
+                   std::wstring(controlName(button)) + L" is a plain push button");
+        check((style & BS_MULTILINE) != 0, std::wstring(controlName(button)) + L" wraps");
     }
     const LONG listStyle = GetWindowLongW(app.control(List1), GWL_STYLE);
     check((listStyle & LBS_EXTENDEDSEL) != 0, L"List1 has extended selection");
     check((listStyle & LBS_SORT) == 0, L"List1 keeps the host's order");
-    return failures == 0 ? 0 : 1;
+    return failures() == 0 ? 0 : 1;
 }
 
 int layout(const std::wstring& exe) {
@@ -335,7 +141,7 @@ int layout(const std::wstring& exe) {
     for (std::size_t i = 0; i < app.children().size() && i < kControlCount; ++i) {
         const HWND child = app.children()[i];
         const Expected& e = kExpected[i];
-        const std::wstring name = e.name;
+        const std::wstring name = controlName(Control(i));
         check(CompareStringOrdinal(classOf(child).c_str(), -1, e.className, -1, TRUE) == CSTR_EQUAL,
               name + L" is a " + e.className + L" (is " + classOf(child) + L")");
         checkText(textOf(child), e.text, name + L" caption");
@@ -348,7 +154,7 @@ int layout(const std::wstring& exe) {
         checkEqual(rect.bottom - rect.top, LONG(e.height), name + L" height");
         check(IsWindowVisible(child) != FALSE, name + L" visible");
     }
-    return failures == 0 ? 0 : 1;
+    return failures() == 0 ? 0 : 1;
 }
 
 int tabOrder(const std::wstring& exe) {
@@ -359,7 +165,7 @@ int tabOrder(const std::wstring& exe) {
     check(activate(app), L"the window takes the keyboard");
     const auto focusIs = [&](Control expected, const wchar_t* step) {
         const bool reached = waitFor([&] { return app.focus() == app.control(expected); }, 2000);
-        check(reached, std::wstring(step) + L": focus on " + kExpected[expected].name);
+        check(reached, std::wstring(step) + L": focus on " + controlName(expected));
     };
     // Only the enabled tab stops take part: the disabled buttons and the statics are skipped.
     focusIs(cmd_lesen, L"start");
@@ -373,7 +179,7 @@ int tabOrder(const std::wstring& exe) {
         press(VK_TAB, true);
         focusIs(next, L"Shift+Tab");
     }
-    return failures == 0 ? 0 : 1;
+    return failures() == 0 ? 0 : 1;
 }
 
 int keys(const std::wstring& exe) {
@@ -399,7 +205,7 @@ int keys(const std::wstring& exe) {
               [&] { return SendMessageW(app.control(Check1), BM_GETCHECK, 0, 0) == BST_UNCHECKED; },
               2000),
           L"Space unchecks Check1");
-    return failures == 0 ? 0 : 1;
+    return failures() == 0 ? 0 : 1;
 }
 
 int closing(const std::wstring& exe) {
@@ -409,7 +215,7 @@ int closing(const std::wstring& exe) {
     }
     PostMessageW(app.window(), WM_CLOSE, 0, 0);
     checkEqual(app.waitForExit(5000), DWORD{0}, L"exit code after closing");
-    return failures == 0 ? 0 : 1;
+    return failures() == 0 ? 0 : 1;
 }
 
 // Read when no host is registered: the one error path reports the failure and ends the program.
@@ -447,7 +253,7 @@ int readWithoutHost(const std::wstring& exe, const std::wstring& sim) {
     const DWORD code = app.waitForExit(5000);
     check(code != STILL_ACTIVE, L"the program ends after the report");
     checkEqual(code, DWORD{1}, L"exit code after an error");
-    return failures == 0 ? 0 : 1;
+    return failures() == 0 ? 0 : 1;
 }
 
 // The program file carries the icon, the picture, the manifest and the German version record.
@@ -522,7 +328,7 @@ int resources(const std::wstring& exe) {
     checkText(value(L"ProductName"), L"Dravosk", L"ProductName");
     checkText(value(L"InternalName"), L"Dravosk", L"InternalName");
     checkText(value(L"FileDescription"), L"Dravosk für Korvane", L"FileDescription");
-    return failures == 0 ? 0 : 1;
+    return failures() == 0 ? 0 : 1;
 }
 
 // --- Scenarios against the stand-in host korvane-sim.exe ------------------------------------
@@ -562,33 +368,6 @@ constexpr char kProgramWithoutFeatures[] = R"({"name": "Leer", "commands": [
   {"isFeature": null, "id": "Sicherheitsebene", "label": "Sicherheitsebene"}
 ]})";
 
-constexpr wchar_t kWrittenMessage[] = L"Alle selektierten Merkmale umgekehrt";
-
-std::wstring wide(const std::u16string& text) {
-    return {text.begin(), text.end()};
-}
-std::wstring wide(const std::string& utf8) {
-    const int size =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(size > 0 ? size : 0), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(), size);
-    return text;
-}
-
-std::vector<std::wstring> listLines(HWND list) {
-    std::vector<std::wstring> lines;
-    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
-        std::wstring line(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
-        SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i),
-                     reinterpret_cast<LPARAM>(line.data()));
-        line.resize(static_cast<std::size_t>(length > 0 ? length : 0));
-        lines.push_back(line);
-    }
-    return lines;
-}
-
 // The selected lines, as indexes.
 std::vector<int> marks(HWND list) {
     std::vector<int> selected;
@@ -609,10 +388,6 @@ std::wstring joined(const std::vector<int>& values) {
     return L"{" + text + L"}";
 }
 
-// Clicks are posted, as the mouse's are: the program's COM calls dispatch sent messages while they
-// wait, but leave posted ones queued until the running command has ended. Each click is then
-// followed by a wait for its effect.
-
 // A click on a line of the list box, with Ctrl held when `control`; waits for the marks `expected`.
 void clickLine(HWND list, int index, bool control, const std::wstring& expected,
                const std::wstring& what) {
@@ -626,31 +401,12 @@ void clickLine(HWND list, int index, bool control, const std::wstring& expected,
     checkText(joined(marks(list)), expected, what);
 }
 
-// A click on a marking button or a check box; waits until `done` holds.
-void clickUntil(const App& app, Control which, const std::function<bool()>& done,
-                const std::wstring& what) {
-    app.click(which);
-    check(waitFor(done, 10000), std::wstring(kExpected[which].name) + L": " + what);
-}
-
 // Toggles a check box by a click.
 void toggle(const App& app, Control box) {
     const LRESULT before = SendMessageW(app.control(box), BM_GETCHECK, 0, 0);
     clickUntil(
         app, box, [&] { return SendMessageW(app.control(box), BM_GETCHECK, 0, 0) != before; },
         L"the click toggles it");
-}
-
-// cmd_allemarkieren or cmd_alledemarkieren on a filled list; waits until every line has its mark.
-void markAllLines(const App& app, bool marked) {
-    const HWND list = app.control(List1);
-    clickUntil(
-        app, marked ? cmd_allemarkieren : cmd_alledemarkieren,
-        [&] {
-            const auto count = SendMessageW(list, LB_GETCOUNT, 0, 0);
-            return SendMessageW(list, LB_GETSELCOUNT, 0, 0) == (marked ? count : 0);
-        },
-        marked ? L"every line marked" : L"no line marked");
 }
 
 void checkButtons(const App& app, bool lesen, bool schreiben, bool alle, bool keine,
@@ -661,136 +417,7 @@ void checkButtons(const App& app, bool lesen, bool schreiben, bool alle, bool ke
                                                  {cmd_alledemarkieren, keine}};
     for (const auto& [button, enabled] : expected) {
         checkEqual(IsWindowEnabled(app.control(button)) != FALSE, enabled,
-                   state + L": " + kExpected[button].name + L" enabled");
-    }
-}
-
-// Clicks Read and waits until it is done or a box has opened. Read enables the marking buttons
-// after Write, so only all four enabled means done: a click before that would find them disabled.
-bool read(const App& app) {
-    app.click(cmd_lesen);
-    const auto done = [&] {
-        for (Control button : {cmd_schreiben, cmd_allemarkieren, cmd_alledemarkieren}) {
-            if (!IsWindowEnabled(app.control(button))) {
-                return false;
-            }
-        }
-        return true;
-    };
-    waitFor([&] { return done() || app.messageBox() != nullptr; }, 20000);
-    const bool ok = done() && app.messageBox() == nullptr;
-    check(ok, L"Read ends without a box");
-    return ok;
-}
-
-struct Box {
-    HWND hwnd = nullptr;
-    std::wstring caption;
-    std::wstring text;
-};
-Box waitForBox(const App& app) {
-    Box box;
-    box.hwnd = app.waitForMessageBox(20000);
-    check(box.hwnd != nullptr, L"a message box appears");
-    if (box.hwnd != nullptr) {
-        box.caption = textOf(box.hwnd);
-        box.text = textOf(GetDlgItem(box.hwnd, 0xFFFF));
-    }
-    return box;
-}
-void confirm(const Box& box) {
-    PostMessageW(GetDlgItem(box.hwnd, IDOK), BM_CLICK, 0, 0);
-}
-
-// Clicks Write, checks its message while it is open, confirms it and waits for the list to empty.
-bool write(const App& app) {
-    const auto linesBefore = SendMessageW(app.control(List1), LB_GETCOUNT, 0, 0);
-    app.click(cmd_schreiben);
-    const Box box = waitForBox(app);
-    if (box.hwnd == nullptr) {
-        return false;
-    }
-    checkText(box.caption, L"Dravosk", L"caption of Write's message");
-    checkText(box.text, kWrittenMessage, L"Write's message");
-    check(IsWindowEnabled(app.window()) == FALSE, L"Write's message is modal");
-    checkEqual(SendMessageW(app.control(List1), LB_GETCOUNT, 0, 0), linesBefore,
-               L"the list stays until the message is confirmed");
-    confirm(box);
-    const bool emptied = waitFor(
-        [&] {
-            return app.messageBox() == nullptr &&
-                   SendMessageW(app.control(List1), LB_GETCOUNT, 0, 0) == 0 &&
-                   !IsWindowEnabled(app.control(cmd_schreiben));
-        },
-        10000);
-    check(emptied, L"after Write's message the list is empty and Write disabled");
-    return box.text == kWrittenMessage && emptied;
-}
-
-std::uint64_t bitsOf(double value) {
-    std::uint64_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
-}
-double negated(double value) {
-    const std::uint64_t bits = bitsOf(value) ^ 0x8000'0000'0000'0000ull;
-    double result;
-    std::memcpy(&result, &bits, sizeof result);
-    return result;
-}
-bool isFeature(const sim::Command& command) {
-    const bool* flag = std::get_if<bool>(&command.isFeature);
-    return flag != nullptr && *flag;
-}
-std::u16string idOf(const sim::Command& command) {
-    const auto* id = std::get_if<std::u16string>(&command.id);
-    return id != nullptr ? *id : std::u16string();
-}
-
-// `before` with the chosen vectors (Theo, IST, Ziel) of every feature in `reversed` negated.
-sim::PartProgram reversedCopy(sim::PartProgram program, const std::set<std::u16string>& reversed,
-                              std::array<bool, 3> chosen) {
-    for (sim::Command& command : program.commands) {
-        if (isFeature(command) && reversed.contains(idOf(command))) {
-            for (std::size_t set = 0; set < 3; ++set) {
-                if (chosen[set]) {
-                    for (double& component : command.vectors[set]) {
-                        component = negated(component);
-                    }
-                }
-            }
-        }
-    }
-    return program;
-}
-
-std::wstring shown(double value) {
-    wchar_t text[40];
-    std::swprintf(text, 40, L"%.17g", value);
-    return text;
-}
-
-// Every vector of every command, bit for bit.
-void checkVectors(const std::optional<sim::PartProgram>& actual, const sim::PartProgram& expected,
-                  const std::wstring& what) {
-    check(actual.has_value(), what + L": the host has a part program");
-    if (!actual) {
-        return;
-    }
-    checkEqual(actual->commands.size(), expected.commands.size(), what + L": commands");
-    constexpr const wchar_t* kSets[] = {L"Theo", L"IST", L"Ziel"};
-    for (std::size_t i = 0; i < actual->commands.size() && i < expected.commands.size(); ++i) {
-        for (std::size_t set = 0; set < 3; ++set) {
-            for (std::size_t c = 0; c < 3; ++c) {
-                const double is = actual->commands[i].vectors[set][c];
-                const double should = expected.commands[i].vectors[set][c];
-                check(bitsOf(is) == bitsOf(should), what + L": command " + std::to_wstring(i) +
-                                                        L" \"" + wide(idOf(expected.commands[i])) +
-                                                        L"\" " + kSets[set] + L"[" +
-                                                        std::to_wstring(c) + L"] is " + shown(is) +
-                                                        L", expected " + shown(should));
-            }
-        }
+                   state + L": " + controlName(button) + L" enabled");
     }
 }
 
@@ -811,13 +438,13 @@ struct HostSetup {
         return program;
     }
     bool request(const std::string& text) const {
-        const e2e::Reply reply = server->request(text);
+        const demo::Reply reply = server->request(text);
         check(reply.ok, wide(text) + L": " + wide(reply.error));
         return reply.ok;
     }
 
     e2e::Registration registration;
-    e2e::TempFile file;
+    demo::TempFile file;
     std::optional<e2e::SimServer> server;  // stopped before the registration goes
 };
 
@@ -909,7 +536,7 @@ int readAndWrite(const std::wstring& exe, const std::wstring& sim) {
 
     PostMessageW(app.window(), WM_CLOSE, 0, 0);
     checkEqual(app.waitForExit(10000), DWORD{0}, L"exit code after closing");
-    return failures == 0 ? 0 : 1;
+    return failures() == 0 ? 0 : 1;
 }
 
 // A part program without listed features: an empty list, all buttons enabled, and a Write that
@@ -929,7 +556,7 @@ int emptyProgram(const std::wstring& exe, const std::wstring& sim) {
     }
     checkButtons(app, true, false, true, true, L"after Write");
     checkVectors(host.saved(), *start, L"after Write");
-    return failures == 0 ? 0 : 1;
+    return failures() == 0 ? 0 : 1;
 }
 
 // Waits for the error report, checks its number and text, confirms it and the program's end.
@@ -965,7 +592,7 @@ int noProgram(const std::wstring& exe, const std::wstring& sim) {
                L"the list stays while the report is open");
     check(box != nullptr, L"the report appears");
     expectReport(app, L"0xA0040003", L"kein Teileprogramm geöffnet");
-    return failures == 0 ? 0 : 1;
+    return failures() == 0 ? 0 : 1;
 }
 
 // The host fails in the middle of Write: the report names what stays reversed, and the host is
@@ -1010,118 +637,7 @@ int writeFailure(const std::wstring& exe, const std::wstring& sim) {
           L"the report names Fläche_Süd alone: " + report);
     checkVectors(host.saved(), reversedCopy(*start, named, {true, false, true}),
                  L"the host after the failed Write");
-    return failures == 0 ? 0 : 1;
-}
-
-// --- Demo ------------------------------------------------------------------------------------
-
-// Pads to `width` characters (not bytes).
-std::wstring padded(std::wstring text, std::size_t width) {
-    if (text.size() < width) {
-        text.append(width - text.size(), L' ');
-    }
-    return text;
-}
-
-std::wstring vectorText(const sim::Vector& vector) {
-    wchar_t text[96];
-    std::swprintf(text, 96, L"(%+.7g, %+.7g, %+.7g)", vector[0], vector[1], vector[2]);
-    return text;
-}
-
-void printTable(const sim::PartProgram& before, const sim::PartProgram& after) {
-    constexpr const wchar_t* kSets[] = {L"Theo (2)", L"IST (3)", L"Ziel (27)"};
-    print(padded(L"Merkmal", 18) + padded(L"Datensatz", 11) + padded(L"vorher", 40) + L"nachher");
-    for (std::size_t i = 0; i < before.commands.size() && i < after.commands.size(); ++i) {
-        if (!isFeature(before.commands[i])) {
-            continue;
-        }
-        const std::wstring id = L"\"" + wide(idOf(before.commands[i])) + L"\"";
-        for (std::size_t set = 0; set < 3; ++set) {
-            const sim::Vector& was = before.commands[i].vectors[set];
-            const sim::Vector& is = after.commands[i].vectors[set];
-            const bool same = std::memcmp(&was, &is, sizeof was) == 0;
-            print(padded(set == 0 ? id : L"", 18) + padded(kSets[set], 11) +
-                  padded(vectorText(was), 40) + vectorText(is) + (same ? L"" : L"  *"));
-        }
-    }
-}
-
-// When DRAVOSK_DEMO_SYNC names a folder, the demo stops once everything is marked: it creates
-// "marked" there and goes on when "continue" appears (at most 30 s), so the run script can take a
-// picture of the window with its list.
-void pauseForPicture() {
-    wchar_t folder[MAX_PATH];
-    const DWORD length = GetEnvironmentVariableW(L"DRAVOSK_DEMO_SYNC", folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
-        return;
-    }
-    const std::wstring marked = std::wstring(folder) + L"\\marked";
-    const std::wstring resume = std::wstring(folder) + L"\\continue";
-    const HANDLE file = CreateFileW(marked.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-        CloseHandle(file);
-    }
-    waitFor([&] { return GetFileAttributesW(resume.c_str()) != INVALID_FILE_ATTRIBUTES; }, 30000);
-}
-
-// Plays the main job against a dravosk.exe and a korvane-sim.exe that are already running:
-// Read, mark all, Write, confirm. Prints the vectors before and after.
-int demo(const std::wstring& controlName) {
-    HWND window = nullptr;
-    waitFor([&] { return (window = FindWindowW(nullptr, kCaption)) != nullptr; }, 30000);
-    check(window != nullptr, L"the window \"Dravosk für Korvane\" is open");
-    const App app(window);
-    if (!app.ready()) {
-        return 1;
-    }
-    std::string error;
-    const std::optional<sim::PartProgram> before = e2e::savedProgram(controlName, error);
-    check(before.has_value(), L"korvane-sim has a part program: " + wide(error));
-    if (!before) {
-        return 1;
-    }
-    print(L"Teileprogramm \"" + wide(before->name) + L"\"");
-
-    if (!read(app)) {
-        if (const HWND box = app.messageBox()) {
-            print(L"Dravosk meldet: " + textOf(GetDlgItem(box, 0xFFFF)));
-        }
-        return 1;
-    }
-    const std::vector<std::wstring> lines = listLines(app.control(List1));
-    print(L"Gelesen: " + std::to_wstring(lines.size()) + L" Merkmale");
-    markAllLines(app, true);
-    pauseForPicture();
-    std::array<bool, 3> chosen{};
-    for (std::size_t set = 0; set < 3; ++set) {
-        chosen[set] =
-            SendMessageW(app.control(Control(Check1 + set)), BM_GETCHECK, 0, 0) == BST_CHECKED;
-    }
-    if (!write(app)) {
-        if (const HWND box = app.messageBox()) {
-            print(L"Dravosk meldet: " + textOf(GetDlgItem(box, 0xFFFF)));
-        }
-        return 1;
-    }
-    print(std::wstring(L"Meldung bestätigt: \"") + kWrittenMessage + L"\"");
-
-    const std::optional<sim::PartProgram> after = e2e::savedProgram(controlName, error);
-    check(after.has_value(), L"korvane-sim has the part program after Write: " + wide(error));
-    if (!after) {
-        return 1;
-    }
-    std::set<std::u16string> listed;
-    for (const std::wstring& line : lines) {
-        listed.insert(std::u16string(line.begin(), line.end()));
-    }
-    print(L"");
-    printTable(*before, *after);
-    checkVectors(after, reversedCopy(*before, listed, chosen), L"the host after Write");
-    print(failures == 0 ? L"\nAlle markierten Merkmale wurden umgekehrt (* = geändert)."
-                        : L"\nDie Vektoren weichen vom Erwarteten ab.");
-    return failures == 0 ? 0 : 1;
+    return failures() == 0 ? 0 : 1;
 }
 
 struct Scenario {
@@ -1160,9 +676,6 @@ std::wstring windowsPath(std::wstring path) {
 int wmain(int argc, wchar_t** argv) {
     // Plain \n on a pipe, as the tools that read this output expect.
     _setmode(_fileno(stdout), _O_BINARY);
-    if (argc == 3 && std::wcscmp(argv[1], L"demo") == 0) {
-        return demo(argv[2]);
-    }
     if (argc == 4) {
         for (const Scenario& scenario : kScenarios) {
             if (std::wcscmp(argv[1], scenario.name) == 0) {
@@ -1173,7 +686,6 @@ int wmain(int argc, wchar_t** argv) {
         }
     }
     print(L"usage: e2e_driver SCENARIO PATH\\TO\\dravosk.exe PATH\\TO\\korvane-sim.exe");
-    print(L"       e2e_driver demo CONTROL-NAME");
     for (const Scenario& scenario : kScenarios) {
         print(std::wstring(L"  ") + scenario.name);
     }

@@ -1,5 +1,5 @@
-// korvane-sim.exe as the end-to-end scenarios use it: its class registration, its process, its
-// control channel and the part program it holds (read back through its `save` request).
+// korvane-sim.exe as the end-to-end scenarios use it: its class registration and its process. Its
+// control channel and the part program it holds come from demo/sim_control.h.
 #pragma once
 
 #include <windows.h>
@@ -8,35 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "demo/sim_control.h"
 #include "sim/model.h"
 
 namespace dravosk::e2e {
-
-struct Reply {
-    bool ok = false;
-    std::vector<std::string> lines;
-    std::string error;
-};
-// One request over \\.\pipe\<name>; a failure to connect comes back as an error reply.
-Reply control(const std::wstring& name, const std::string& request);
-
-// A file in this program's temporary folder, unique to this process; removed with the object.
-class TempFile {
-  public:
-    explicit TempFile(const std::wstring& stem);
-    ~TempFile();
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-    const std::wstring& path() const { return path_; }
-    bool write(const std::string& utf8) const;
-
-  private:
-    std::wstring path_;
-};
-
-// The part program the server holds right now, as its `save` request writes it. Empty when the
-// request or the file failed (`error` says why), or when no part program is open.
-std::optional<sim::PartProgram> savedProgram(const std::wstring& controlName, std::string& error);
 
 // Registers the server's class for the lifetime of the object (/regserver, then /unregserver).
 class Registration {
@@ -68,9 +43,9 @@ class SimServer {
 
     bool ready() const { return ready_; }
     const std::wstring& controlName() const { return name_; }
-    Reply request(const std::string& text) const { return control(name_, text); }
+    demo::Reply request(const std::string& text) const { return demo::control(name_, text); }
     std::optional<sim::PartProgram> saved(std::string& error) const {
-        return savedProgram(name_, error);
+        return demo::savedProgram(name_, error);
     }
 
   private:

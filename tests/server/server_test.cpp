@@ -418,6 +418,12 @@ TEST(ServerCommandLine, RefusesBadInputWithReasonAndExitCode) {
         runServer(L"--no-window --control korvane-sim-bad --program \"" + file + L"\"");
     EXPECT_EQ(bad.exitCode, 2u);
     EXPECT_NE(bad.output.find("Zeile 3"), std::string::npos) << bad.output;
+    // A number beyond the range of a double ends the server like any other bad file.
+    writeFile(file, "{\"commands\": [{\"theo\": [1e400, 0, 0]}]}\n");
+    const Finished overflow =
+        runServer(L"--no-window --control korvane-sim-bad --program \"" + file + L"\"");
+    EXPECT_EQ(overflow.exitCode, 2u);
+    EXPECT_NE(overflow.output.find("Zeile 1, Spalte 25"), std::string::npos) << overflow.output;
     std::filesystem::remove(std::filesystem::path(file));
 
     const Finished missing = runServer(L"--no-window --program \"" + file + L"\"");

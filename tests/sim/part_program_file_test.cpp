@@ -75,6 +75,39 @@ TEST(PartProgramFile, AMalformedFileNamesItsLineAndAWrongValueItsCommand) {
     EXPECT_THROW(loadPartProgram("/nonexistent/teileprogramm.json"), Error);
 }
 
+TEST(PartProgramFile, RefusesBadInputShortlyAndNeverLoadsANumberChanged) {
+    struct Case {
+        std::string text;
+        std::u16string where;
+        std::u16string what;
+    };
+    const Case cases[] = {
+        {R"({"commands": [{"id": )" + std::string(30000, '[') + std::string(30000, ']') + "}]}",
+         u"Zeile 1, Spalte 35", u"verschachtelt"},
+        {R"({"commands": [{"theo": [1e400, 0, 0]}]})", u"Zeile 1, Spalte 25", u"1e400"},
+        {R"({"commands": [{}, {"id": 18446744073709551615}]})", u"Befehl 2, id", u"2147483647"},
+        {R"({"commands": [{}, {"id": {"i4": 2147483648}}]})", u"Befehl 2, id", u"2147483647"},
+        {R"({"commands": [{}, {"isFeature": {"i2": -32769}}]})", u"Befehl 2, isFeature", u"-32768"},
+        {R"({"active": "nein", "commands": []})", u"active", u"true oder false"},
+        {"{\"name\": \"Gr\xC3\xB6\xC3\x9F\xC3\xA9\", \"commands\": [{\"id\": \"\xFF\"}]}",
+         u"Zeile 1, Spalte 40", u"UTF-8"},
+        {"{\"commands\": [\n  {\"id\": \"P1\", \"theo\": [1,", u"Zeile 2, Spalte 27", u"vorzeitig"},
+        {"{\"commands\": [{\"" + std::string(5000, 'k') + "\": 1}]}", u"Befehl 1", u"kkk…"},
+    };
+    for (const Case& c : cases) {
+        const std::string head = c.text.substr(0, 60);
+        try {
+            parsePartProgram(c.text);
+            ADD_FAILURE() << head;
+        } catch (const Error& e) {
+            EXPECT_NE(e.where().find(c.where), std::u16string::npos) << head << ": " << e.what();
+            EXPECT_NE(e.description().find(c.what), std::u16string::npos)
+                << head << ": " << e.what();
+            EXPECT_LT(e.description().size(), 200u) << head;
+        }
+    }
+}
+
 TEST(Coercion, FollowsTheAutomationRulesAndRefusesWhatCannotBeTaken) {
     EXPECT_FALSE(toBool(Value{}, u"M"));
     EXPECT_FALSE(toBool(Null{}, u"M"));

@@ -1,0 +1,270 @@
+#include "demo/form1_remote.h"
+
+#include <cstdio>
+
+namespace dravosk::demo {
+
+namespace {
+
+int failed = 0;
+
+constexpr const wchar_t* kControlNames[kControlCount] = {
+    L"cmd_lesen",
+    L"cmd_schreiben",
+    L"List1",
+    L"Check1",
+    L"Check2",
+    L"Check3",
+    L"Label1",
+    L"cmd_allemarkieren",
+    L"cmd_alledemarkieren",
+    L"Image1",
+};
+
+}  // namespace
+
+void print(const std::wstring& text) {
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), size, nullptr, nullptr);
+    std::fputs(utf8.c_str(), stdout);
+    std::fputs("\n", stdout);
+    std::fflush(stdout);
+}
+
+void check(bool ok, const std::wstring& what) {
+    if (!ok) {
+        ++failed;
+        print(L"FAILED: " + what);
+    }
+}
+
+void checkText(const std::wstring& actual, const std::wstring& expected, const std::wstring& what) {
+    if (actual != expected) {
+        ++failed;
+        print(L"FAILED: " + what + L": is \"" + actual + L"\", expected \"" + expected + L"\"");
+    }
+}
+
+int failures() {
+    return failed;
+}
+
+const wchar_t* controlName(Control which) {
+    return which < kControlCount ? kControlNames[which] : L"(no control)";
+}
+
+std::wstring textOf(HWND hwnd) {
+    const auto length = SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()));
+    text.resize(static_cast<std::size_t>(length));
+    return text;
+}
+
+std::wstring classOf(HWND hwnd) {
+    wchar_t name[64] = {};
+    GetClassNameW(hwnd, name, 64);
+    return name;
+}
+
+bool waitFor(const std::function<bool()>& condition, DWORD milliseconds) {
+    const ULONGLONG end = GetTickCount64() + milliseconds;
+    while (!condition()) {
+        if (GetTickCount64() > end) {
+            return false;
+        }
+        Sleep(20);
+    }
+    return true;
+}
+
+App::App(const std::wstring& exe) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process_)) {
+        check(false, L"cannot start " + exe + L" (error " + std::to_wstring(GetLastError()) + L")");
+        return;
+    }
+    processId_ = process_.dwProcessId;
+    WaitForInputIdle(process_.hProcess, 10000);
+    waitFor([&] { return (window_ = findWindow()) != nullptr; }, 10000);
+    check(window_ != nullptr, L"the window \"Dravosk für Korvane\" appears");
+    takeChildren();
+}
+
+App::App(HWND window) : window_(window) {
+    GetWindowThreadProcessId(window, &processId_);
+    takeChildren();
+}
+
+App::~App() {
+    if (process_.hProcess != nullptr) {
+        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(process_.hProcess, 99);
+            WaitForSingleObject(process_.hProcess, 5000);
+        }
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+    }
+}
+
+HWND App::focus() const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window_, nullptr), &info);
+    return info.hwndFocus;
+}
+
+HWND App::messageBox() const {
+    struct Search {
+        DWORD process;
+        HWND found;
+    } search{processId_, nullptr};
+    EnumWindows(
+        [](HWND hwnd, LPARAM context) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(context);
+            DWORD process = 0;
+            GetWindowThreadProcessId(hwnd, &process);
+            if (process == s->process && classOf(hwnd) == L"#32770" && IsWindowVisible(hwnd)) {
+                s->found = hwnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND App::waitForMessageBox(DWORD milliseconds) const {
+    HWND box = nullptr;
+    waitFor([&] { return (box = messageBox()) != nullptr; }, milliseconds);
+    return box;
+}
+
+DWORD App::waitForExit(DWORD milliseconds) const {
+    WaitForSingleObject(process_.hProcess, milliseconds);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process_.hProcess, &code);
+    return code;
+}
+
+void App::takeChildren() {
+    if (window_ != nullptr) {
+        for (HWND child = GetWindow(window_, GW_CHILD); child != nullptr;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            children_.push_back(child);
+        }
+    }
+}
+
+HWND App::findWindow() const {
+    struct Search {
+        DWORD process;
+        HWND found;
+    } search{processId_, nullptr};
+    EnumWindows(
+        [](HWND hwnd, LPARAM context) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(context);
+            DWORD process = 0;
+            GetWindowThreadProcessId(hwnd, &process);
+            if (process == s->process && textOf(hwnd) == kCaption && IsWindowVisible(hwnd)) {
+                s->found = hwnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::vector<std::wstring> listLines(HWND list) {
+    std::vector<std::wstring> lines;
+    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+        std::wstring line(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
+        SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(line.data()));
+        line.resize(static_cast<std::size_t>(length > 0 ? length : 0));
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+void clickUntil(const App& app, Control which, const std::function<bool()>& done,
+                const std::wstring& what) {
+    app.click(which);
+    check(waitFor(done, 10000), std::wstring(controlName(which)) + L": " + what);
+}
+
+void markAllLines(const App& app, bool marked) {
+    const HWND list = app.control(List1);
+    clickUntil(
+        app, marked ? cmd_allemarkieren : cmd_alledemarkieren,
+        [&] {
+            const auto count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+            return SendMessageW(list, LB_GETSELCOUNT, 0, 0) == (marked ? count : 0);
+        },
+        marked ? L"every line marked" : L"no line marked");
+}
+
+bool read(const App& app) {
+    app.click(cmd_lesen);
+    const auto done = [&] {
+        for (Control button : {cmd_schreiben, cmd_allemarkieren, cmd_alledemarkieren}) {
+            if (!IsWindowEnabled(app.control(button))) {
+                return false;
+            }
+        }
+        return true;
+    };
+    waitFor([&] { return done() || app.messageBox() != nullptr; }, 20000);
+    const bool ok = done() && app.messageBox() == nullptr;
+    check(ok, L"Read ends without a box");
+    return ok;
+}
+
+Box waitForBox(const App& app) {
+    Box box;
+    box.hwnd = app.waitForMessageBox(20000);
+    check(box.hwnd != nullptr, L"a message box appears");
+    if (box.hwnd != nullptr) {
+        box.caption = textOf(box.hwnd);
+        box.text = textOf(GetDlgItem(box.hwnd, 0xFFFF));
+    }
+    return box;
+}
+
+void confirm(const Box& box) {
+    PostMessageW(GetDlgItem(box.hwnd, IDOK), BM_CLICK, 0, 0);
+}
+
+bool write(const App& app) {
+    const auto linesBefore = SendMessageW(app.control(List1), LB_GETCOUNT, 0, 0);
+    app.click(cmd_schreiben);
+    const Box box = waitForBox(app);
+    if (box.hwnd == nullptr) {
+        return false;
+    }
+    checkText(box.caption, L"Dravosk", L"caption of Write's message");
+    checkText(box.text, kWrittenMessage, L"Write's message");
+    check(IsWindowEnabled(app.window()) == FALSE, L"Write's message is modal");
+    checkEqual(SendMessageW(app.control(List1), LB_GETCOUNT, 0, 0), linesBefore,
+               L"the list stays until the message is confirmed");
+    confirm(box);
+    const bool emptied = waitFor(
+        [&] {
+            return app.messageBox() == nullptr &&
+                   SendMessageW(app.control(List1), LB_GETCOUNT, 0, 0) == 0 &&
+                   !IsWindowEnabled(app.control(cmd_schreiben));
+        },
+        10000);
+    check(emptied, L"after Write's message the list is empty and Write disabled");
+    return box.text == kWrittenMessage && emptied;
+}
+
+}  // namespace dravosk::demo
