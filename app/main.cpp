@@ -22,7 +22,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 
-    std::optional<dravosk::com::Apartment> apartment;
+    std::optional<dravosk::host::Apartment> apartment;
     try {
         apartment.emplace();
     } catch (const dravosk::Error& error) {
@@ -31,7 +31,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     }
 
     // Declared after the apartment, so the window and the service are gone before COM is left.
-    dravosk::com::ComAutomationService service;
+    dravosk::host::ComAutomationService service;
     dravosk::ui::MainWindow window(instance, service);
     service.calls().setObserver(&window.progress());
     if (!window.create(showCommand)) {

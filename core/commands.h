@@ -1,4 +1,5 @@
-// The window's commands, each one straight procedure named after its button.
+// The window's commands, each one straight procedure named after its button's click event. All
+// four take the same arguments, so the window can run any of them the same way.
 #pragma once
 
 #include "core/command_progress.h"
@@ -10,6 +11,8 @@ namespace dravosk {
 
 // Each command starts `progress` anew and keeps it up to date while it runs (its steps, and for
 // Write the record of what it wrote); the forms without it keep one of their own.
+using CommandHandler = void (*)(AutomationService& service, FeatureList& list,
+                                ControlStates& states, CommandProgress& progress);
 
 // Read: replaces the list with the identifiers of all features of the host's active part program.
 void cmd_lesen_Click(AutomationService& service, FeatureList& list, ControlStates& states,
@@ -21,6 +24,13 @@ void cmd_lesen_Click(AutomationService& service, FeatureList& list, ControlState
 void cmd_schreiben_Click(AutomationService& service, FeatureList& list, ControlStates& states,
                          CommandProgress& progress);
 void cmd_schreiben_Click(AutomationService& service, FeatureList& list, ControlStates& states);
+
+// Marks every entry of the list; neither the host nor the states are touched.
+void cmd_allemarkieren_Click(AutomationService& service, FeatureList& list, ControlStates& states,
+                             CommandProgress& progress);
+// Unmarks every entry of the list; neither the host nor the states are touched.
+void cmd_alledemarkieren_Click(AutomationService& service, FeatureList& list, ControlStates& states,
+                               CommandProgress& progress);
 
 inline constexpr std::u16string_view kWrittenMessage = u"Alle selektierten Merkmale umgekehrt";
 

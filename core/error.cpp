@@ -1,7 +1,5 @@
 #include "core/error.h"
 
-#include <cstdio>
-
 #include "core/text.h"
 
 namespace dravosk {
@@ -17,9 +15,7 @@ void Error::addContext(const std::u16string& context) {
 }
 
 void Error::updateWhat() {
-    char number[32];
-    std::snprintf(number, sizeof number, "0x%08X", static_cast<unsigned>(number_));
-    what_ = std::string(number) + " " + toUtf8(description_);
+    what_ = hex(static_cast<std::uint32_t>(number_)) + " " + toUtf8(description_);
     if (!where_.empty()) {
         what_ += " [" + toUtf8(where_) + "]";
     }

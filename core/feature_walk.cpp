@@ -11,8 +11,7 @@ void forEachFeature(
     std::size_t position = 0;
     for (;;) {
         ++position;
-        const CommandProgress::Step step(progress,
-                                         u"Befehl " + decimal(static_cast<std::int64_t>(position)));
+        const CommandProgress::Step step(progress, u"Befehl " + decimal(position));
         try {
             HostObjectPtr command = commands.next();
             if (!command) {

@@ -1,5 +1,7 @@
 #include "core/text.h"
 
+#include <cstdio>
+
 namespace dravosk {
 
 namespace {
@@ -81,9 +83,35 @@ std::u16string fromUtf8(std::string_view text) {
     return out;
 }
 
-std::u16string decimal(std::int64_t value) {
-    const std::string digits = std::to_string(value);
-    return {digits.begin(), digits.end()};
+std::u16string ascii(std::string_view text) {
+    return {text.begin(), text.end()};
+}
+
+std::string hex(std::uint32_t value) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "0x%08X", static_cast<unsigned>(value));
+    return buffer;
+}
+
+std::string number(double value, int digits, bool upperExponent) {
+    char buffer[48];
+    std::snprintf(buffer, sizeof buffer, upperExponent ? "%.*G" : "%.*g", digits, value);
+    return buffer;
+}
+
+bool equalsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
+    const auto lower = [](char16_t c) {
+        return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
+    };
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (lower(a[i]) != lower(b[i])) {
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace dravosk

@@ -1,6 +1,8 @@
-// Identifier texts are kept as the host delivers them: UTF-16 code units, compared exactly.
+// Texts and numbers as the tool writes them. Identifier texts are kept as the host delivers them:
+// UTF-16 code units, compared exactly. Messages are German UTF-16; numbers in them are ASCII.
 #pragma once
 
+#include <concepts>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -12,7 +14,24 @@ std::string toUtf8(std::u16string_view text);
 // Invalid UTF-8 sequences become U+FFFD.
 std::u16string fromUtf8(std::string_view text);
 
-// A number in decimal digits, "-" in front when negative.
-std::u16string decimal(std::int64_t value);
+// ASCII text (digits, signs, names of constants) as UTF-16, one code unit per byte.
+std::u16string ascii(std::string_view text);
+
+// An integer in decimal, as it goes into a German message ("Element 12", "Datensatz 27").
+template <std::integral T>
+std::u16string decimal(T value) {
+    return ascii(std::to_string(value));
+}
+
+// A 32-bit number as eight upper-case hex digits after "0x" ("0x80020009"), the form in which
+// HRESULTs are shown.
+std::string hex(std::uint32_t value);
+
+// A double with up to `digits` significant digits (printf's %g, or %G with `upperExponent`);
+// the sign of zero is kept ("-0").
+std::string number(double value, int digits, bool upperExponent = false);
+
+// Equal apart from the case of the ASCII letters (member names, "True" and "false").
+bool equalsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b);
 
 }  // namespace dravosk

@@ -4,32 +4,28 @@
 
 #include <string>
 
-#include "host/com_ptr.h"
+#include "win/com_ptr.h"
+#include "core/text.h"
 #include "host/hresult_text.h"
-#include "host/unique_bstr.h"
+#include "win/unique_bstr.h"
 
-namespace dravosk::com {
+namespace dravosk::host {
 
 namespace {
-
-std::u16string decimal(unsigned value) {
-    const std::string s = std::to_string(value);
-    return {s.begin(), s.end()};
-}
 
 // The thread's error object is always taken (and so cleared), even when it is not used: a stale one
 // left behind by an earlier call must not describe a later failure.
 std::u16string errorInfoDescription(IUnknown* object, REFIID iid) {
-    com_ptr<IErrorInfo> info;
+    win::com_ptr<IErrorInfo> info;
     if (::GetErrorInfo(0, info.put()) != S_OK || !info || !object) {
         return {};
     }
-    com_ptr<ISupportErrorInfo> support;
-    if (FAILED(com_ptr<IUnknown>(object).query_to(support)) || !support ||
+    win::com_ptr<ISupportErrorInfo> support;
+    if (FAILED(win::com_ptr<IUnknown>(object).query_to(support)) || !support ||
         support->InterfaceSupportsErrorInfo(iid) != S_OK) {
         return {};
     }
-    unique_bstr description;
+    win::unique_bstr description;
     if (FAILED(info->GetDescription(description.put()))) {
         return {};
     }
@@ -43,7 +39,7 @@ Error errorFromHresult(HRESULT hr, std::u16string where) {
 }
 
 Error errorFromCall(HRESULT hr, std::u16string where, IUnknown* object, REFIID iid,
-                    unique_excepinfo* excepinfo, std::u16string_view detail) {
+                    win::unique_excepinfo* excepinfo, std::u16string_view detail) {
     HRESULT number = hr;
     WORD wCode = 0;
     std::u16string description;
@@ -58,7 +54,7 @@ Error errorFromCall(HRESULT hr, std::u16string where, IUnknown* object, REFIID i
         }
         // With neither code set (Wine's proxy drops deferred texts) the number stays
         // DISP_E_EXCEPTION: a failure must never be reported under a success code.
-        description = unique_bstr::textOf(e.bstrDescription);
+        description = win::unique_bstr::textOf(e.bstrDescription);
     }
     std::u16string fromErrorInfo = errorInfoDescription(object, iid);
     if (description.empty()) {
@@ -84,4 +80,4 @@ Error errorFromCall(HRESULT hr, std::u16string where, IUnknown* object, REFIID i
     return Error(static_cast<std::int32_t>(number), std::move(description), std::move(where));
 }
 
-}  // namespace dravosk::com
+}  // namespace dravosk::host

@@ -10,9 +10,9 @@
 #include <string_view>
 
 #include "core/error.h"
-#include "host/unique_excepinfo.h"
+#include "win/unique_excepinfo.h"
 
-namespace dravosk::com {
+namespace dravosk::host {
 
 // The HRESULT reported for a server error that carries an application code (EXCEPINFO::wCode) in
 // place of an scode. Automation clients have long shown such codes under FACILITY_CONTROL
@@ -29,6 +29,6 @@ Error errorFromHresult(HRESULT hr, std::u16string where);
 // object declares support for it on `iid`, the system's message, the tool's own table, a generic
 // text. `detail` (if any) is added in parentheses at the end of that text.
 Error errorFromCall(HRESULT hr, std::u16string where, IUnknown* object, REFIID iid,
-                    unique_excepinfo* excepinfo = nullptr, std::u16string_view detail = {});
+                    win::unique_excepinfo* excepinfo = nullptr, std::u16string_view detail = {});
 
-}  // namespace dravosk::com
+}  // namespace dravosk::host

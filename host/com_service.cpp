@@ -6,25 +6,15 @@
 
 #include "core/error.h"
 #include "host/com_error.h"
-#include "host/com_ptr.h"
+#include "win/com_ptr.h"
 #include "host/dispatch_object.h"
+#include "win/text.h"
 
-namespace dravosk::com {
+namespace dravosk::host {
 
-Apartment::Apartment() {
-    const HRESULT hr = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    if (hr == RPC_E_CHANGED_MODE) {
-        return;
-    }
-    if (FAILED(hr)) {
-        throw errorFromHresult(hr, u"CoInitializeEx");
-    }
-    mustUninitialize_ = true;  // S_OK and S_FALSE both count and must be balanced
-}
-
-Apartment::~Apartment() {
-    if (mustUninitialize_) {
-        ::CoUninitialize();
+Apartment::Apartment() : com_apartment(COINIT_APARTMENTTHREADED) {
+    if (FAILED(result()) && result() != RPC_E_CHANGED_MODE) {
+        throw errorFromHresult(result(), u"CoInitializeEx");
     }
 }
 
@@ -38,12 +28,12 @@ HostObjectPtr ComAutomationService::createObject(std::u16string_view progId) {
     if (progId.empty() || progId.find(u'\0') != std::u16string_view::npos) {
         throw errorFromHresult(CO_E_CLASSSTRING, where);
     }
-    const std::wstring name(progId.begin(), progId.end());
+    const std::wstring name = win::wide(progId);
     CLSID clsid{};
     if (const HRESULT hr = ::CLSIDFromProgID(name.c_str(), &clsid); FAILED(hr)) {
         throw errorFromHresult(hr, where);
     }
-    com_ptr<IDispatch> dispatch;
+    win::com_ptr<IDispatch> dispatch;
     if (const HRESULT hr = calls_->make(where,
                                         [&] {
                                             return ::CoCreateInstance(clsid, nullptr, CLSCTX_SERVER,
@@ -60,4 +50,4 @@ HostObjectPtr ComAutomationService::createObject(std::u16string_view progId) {
     return std::make_unique<DispatchObject>(std::move(dispatch), calls_);
 }
 
-}  // namespace dravosk::com
+}  // namespace dravosk::host

@@ -10,23 +10,18 @@
 
 #include "core/host.h"
 #include "host/outgoing_calls.h"
+#include "win/com_apartment.h"
 
-namespace dravosk::com {
+namespace dravosk::host {
 
 // Enters a single-threaded apartment for the life of this object. Create one on the user-interface
 // thread before any host object and keep it until the last one is gone.
-class Apartment {
+class Apartment : public win::com_apartment {
   public:
     // Raises Error when COM cannot be initialised at all. A thread already in the multithreaded
-    // apartment (RPC_E_CHANGED_MODE) can still make every call the tool needs, so that is accepted.
+    // apartment (RPC_E_CHANGED_MODE) can still make every call the tool needs, so that is accepted
+    // (and, not entered here, not left either).
     Apartment();
-    Apartment(const Apartment&) = delete;
-    Apartment& operator=(const Apartment&) = delete;
-    // Leaves the apartment only if the constructor entered it.
-    ~Apartment();
-
-  private:
-    bool mustUninitialize_ = false;
 };
 
 class ComAutomationService final : public AutomationService {
@@ -47,4 +42,4 @@ class ComAutomationService final : public AutomationService {
     std::shared_ptr<OutgoingCalls> calls_;
 };
 
-}  // namespace dravosk::com
+}  // namespace dravosk::host

@@ -4,24 +4,20 @@
 #include <utility>
 
 #include "core/error.h"
+#include "core/text.h"
 #include "host/com_error.h"
 #include "host/dispatch_object.h"
 #include "host/variant_object.h"
 
-namespace dravosk::com {
+namespace dravosk::host {
 
 namespace {
 
 constexpr std::u16string_view kWhere = u"IEnumVARIANT::Next";
 
-std::u16string decimal(std::size_t value) {
-    const std::string s = std::to_string(value);
-    return {s.begin(), s.end()};
-}
-
 }  // namespace
 
-DispatchEnumerator::DispatchEnumerator(com_ptr<IEnumVARIANT> enumerator,
+DispatchEnumerator::DispatchEnumerator(win::com_ptr<IEnumVARIANT> enumerator,
                                        std::shared_ptr<OutgoingCalls> calls)
     : enumerator_(std::move(enumerator)),
       calls_(calls ? std::move(calls) : std::make_shared<OutgoingCalls>()) {}
@@ -60,7 +56,7 @@ HostObjectPtr DispatchEnumerator::next() {
     }
     VARIANT& item = batch_[taken_++];
     ++position_;
-    com_ptr<IDispatch> object;
+    win::com_ptr<IDispatch> object;
     const HRESULT hr = dispatchOf(item, object);
     if (SUCCEEDED(hr) && !object) {
         // A null item must not pass for the end of the collection: the rest would go unseen.
@@ -86,4 +82,4 @@ HostObjectPtr DispatchEnumerator::next() {
     return std::make_unique<DispatchObject>(std::move(object), calls_);
 }
 
-}  // namespace dravosk::com
+}  // namespace dravosk::host

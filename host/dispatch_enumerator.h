@@ -10,11 +10,11 @@
 #include <memory>
 
 #include "core/host.h"
-#include "host/com_ptr.h"
 #include "host/outgoing_calls.h"
-#include "host/unique_variant_array.h"
+#include "win/com_ptr.h"
+#include "win/unique_variant_array.h"
 
-namespace dravosk::com {
+namespace dravosk::host {
 
 class DispatchEnumerator final : public HostEnumerator {
   public:
@@ -22,7 +22,7 @@ class DispatchEnumerator final : public HostEnumerator {
 
     // `enumerator` must not be null. Next goes out through `calls` (a default one when null), and
     // so do the calls of the items.
-    explicit DispatchEnumerator(com_ptr<IEnumVARIANT> enumerator,
+    explicit DispatchEnumerator(win::com_ptr<IEnumVARIANT> enumerator,
                                 std::shared_ptr<OutgoingCalls> calls = nullptr);
 
     // Every item must be an object; anything else (a null object included) raises Error rather
@@ -32,13 +32,13 @@ class DispatchEnumerator final : public HostEnumerator {
   private:
     void fetch();
 
-    com_ptr<IEnumVARIANT> enumerator_;
+    win::com_ptr<IEnumVARIANT> enumerator_;
     std::shared_ptr<OutgoingCalls> calls_;
-    unique_variant_array batch_{kBatchSize};
+    win::unique_variant_array batch_{kBatchSize};
     ULONG fetched_ = 0;
     ULONG taken_ = 0;
     bool exhausted_ = false;  // the enumerator has nothing after the current batch
     std::size_t position_ = 0;
 };
 
-}  // namespace dravosk::com
+}  // namespace dravosk::host

@@ -5,21 +5,23 @@
 #include <utility>
 
 #include "core/error.h"
+#include "core/text.h"
 #include "host/com_error.h"
 #include "host/dispatch_enumerator.h"
-#include "host/unique_bstr.h"
-#include "host/unique_excepinfo.h"
-#include "host/unique_variant_array.h"
+#include "win/unique_bstr.h"
+#include "win/unique_excepinfo.h"
+#include "win/text.h"
+#include "win/unique_variant_array.h"
 #include "host/variant_object.h"
 
-namespace dravosk::com {
+namespace dravosk::host {
 
 namespace {
 
 constexpr LCID kCallLocale = LOCALE_USER_DEFAULT;
 
 // Invoke wants its arguments last to first. This is the one place that reverses them.
-void fillArguments(std::span<const HostArg> args, unique_variant_array& rgvarg,
+void fillArguments(std::span<const HostArg> args, win::unique_variant_array& rgvarg,
                    const std::u16string& where) {
     const std::size_t count = args.size();
     for (std::size_t i = 0; i < count; ++i) {
@@ -48,14 +50,10 @@ void fillArguments(std::span<const HostArg> args, unique_variant_array& rgvarg,
     }
 }
 
-std::u16string decimal(unsigned long long value) {
-    const std::string s = std::to_string(value);
-    return {s.begin(), s.end()};
-}
-
 }  // namespace
 
-DispatchObject::DispatchObject(com_ptr<IDispatch> dispatch, std::shared_ptr<OutgoingCalls> calls)
+DispatchObject::DispatchObject(win::com_ptr<IDispatch> dispatch,
+                               std::shared_ptr<OutgoingCalls> calls)
     : dispatch_(std::move(dispatch)),
       calls_(calls ? std::move(calls) : std::make_shared<OutgoingCalls>()) {}
 
@@ -63,7 +61,7 @@ DISPID DispatchObject::dispid(const std::u16string& member) {
     if (const auto found = dispids_.find(member); found != dispids_.end()) {
         return found->second;
     }
-    std::wstring name(member.begin(), member.end());
+    std::wstring name = win::wide(member);
     LPOLESTR names[] = {name.data()};
     DISPID id = DISPID_UNKNOWN;
     const HRESULT hr = calls_->make(member, [&] {
@@ -77,10 +75,10 @@ DISPID DispatchObject::dispid(const std::u16string& member) {
     return id;
 }
 
-unique_variant DispatchObject::get(DISPID id, const std::u16string& where) {
+win::unique_variant DispatchObject::get(DISPID id, const std::u16string& where) {
     DISPPARAMS none{nullptr, nullptr, 0, 0};
-    unique_variant result;
-    unique_excepinfo excepinfo;
+    win::unique_variant result;
+    win::unique_excepinfo excepinfo;
     UINT argErr = 0;
     const HRESULT hr = calls_->make(where, [&] {
         excepinfo.reset();
@@ -93,7 +91,7 @@ unique_variant DispatchObject::get(DISPID id, const std::u16string& where) {
         throw errorFromCall(hr, where, dispatch_.get(), IID_IDispatch, &excepinfo);
     }
     if (result.vt() & VT_BYREF) {
-        unique_variant direct;
+        win::unique_variant direct;
         const HRESULT copied = ::VariantCopyInd(direct.addressof(), result.addressof());
         if (FAILED(copied)) {
             throw errorFromHresult(copied, where);
@@ -105,8 +103,8 @@ unique_variant DispatchObject::get(DISPID id, const std::u16string& where) {
 
 HostObjectPtr DispatchObject::getObject(std::u16string_view member) {
     const std::u16string name(member);
-    const unique_variant value = get(dispid(name), name);
-    com_ptr<IDispatch> object;
+    const win::unique_variant value = get(dispid(name), name);
+    win::com_ptr<IDispatch> object;
     const HRESULT hr = dispatchOf(value.get(), object);
     if (hr == DISP_E_TYPEMISMATCH) {
         throw Error(static_cast<std::int32_t>(hr),
@@ -123,14 +121,15 @@ HostObjectPtr DispatchObject::getObject(std::u16string_view member) {
     return std::make_unique<DispatchObject>(std::move(object), calls_);
 }
 
-unique_variant DispatchObject::plainValue(unique_variant value, const std::u16string& where) {
+win::unique_variant DispatchObject::plainValue(win::unique_variant value,
+                                               const std::u16string& where) {
     // The platform's coercion would ask an object for its default value itself, and ask again
     // for as long as the answer is an object: a host whose default value is an object again
     // would take it down the stack until it overflows. So it is asked here, once.
     if (!holdsObject(value.get())) {
         return value;
     }
-    com_ptr<IDispatch> object;
+    win::com_ptr<IDispatch> object;
     const HRESULT hr = dispatchOf(value.get(), object);
     if (FAILED(hr) || !object) {
         // An object that cannot be driven by name has no default value to ask for.
@@ -141,7 +140,7 @@ unique_variant DispatchObject::plainValue(unique_variant value, const std::u16st
                         u" (" + describeVarType(value.vt()) + u").",
                     where);
     }
-    unique_variant inner = DispatchObject(std::move(object), calls_).get(DISPID_VALUE, where);
+    win::unique_variant inner = DispatchObject(std::move(object), calls_).get(DISPID_VALUE, where);
     if (holdsObject(inner.get())) {
         throw Error(static_cast<std::int32_t>(DISP_E_TYPEMISMATCH),
                     u"Typen unverträglich: erwartet wurde ein Wert, geliefert wurde ein Objekt, "
@@ -153,11 +152,11 @@ unique_variant DispatchObject::plainValue(unique_variant value, const std::u16st
 
 bool DispatchObject::getBool(std::u16string_view member) {
     const std::u16string name(member);
-    unique_variant value = plainValue(get(dispid(name), name), name);
+    win::unique_variant value = plainValue(get(dispid(name), name), name);
     if (value.vt() == VT_NULL || value.vt() == VT_EMPTY) {
         return false;
     }
-    unique_variant converted;
+    win::unique_variant converted;
     const HRESULT hr = ::VariantChangeTypeEx(converted.addressof(), value.addressof(),
                                              LOCALE_INVARIANT, 0, VT_BOOL);
     if (FAILED(hr)) {
@@ -170,7 +169,7 @@ bool DispatchObject::getBool(std::u16string_view member) {
 
 std::u16string DispatchObject::getText(std::u16string_view member) {
     const std::u16string name(member);
-    unique_variant value = plainValue(get(dispid(name), name), name);
+    win::unique_variant value = plainValue(get(dispid(name), name), name);
     switch (value.vt()) {
         case VT_NULL:
             throw Error(static_cast<std::int32_t>(DISP_E_TYPEMISMATCH),
@@ -180,27 +179,27 @@ std::u16string DispatchObject::getText(std::u16string_view member) {
         case VT_EMPTY:
             return {};
         case VT_BSTR:
-            return unique_bstr::textOf(value.get().bstrVal);
+            return win::unique_bstr::textOf(value.get().bstrVal);
         default:
             break;
     }
-    unique_variant converted;
+    win::unique_variant converted;
     const HRESULT hr = ::VariantChangeTypeEx(converted.addressof(), value.addressof(),
                                              LOCALE_INVARIANT, 0, VT_BSTR);
     if (FAILED(hr)) {
         throw errorFromCall(hr, name, nullptr, IID_NULL, nullptr,
                             describeVarType(value.vt()) + u" kann nicht als Text genommen werden");
     }
-    return unique_bstr::textOf(converted.get().bstrVal);
+    return win::unique_bstr::textOf(converted.get().bstrVal);
 }
 
 void DispatchObject::call(std::u16string_view member, std::span<const HostArg> args) {
     const std::u16string name(member);
     const DISPID id = dispid(name);
-    unique_variant_array rgvarg(args.size());
+    win::unique_variant_array rgvarg(args.size());
     fillArguments(args, rgvarg, name);
     DISPPARAMS params{rgvarg.data(), nullptr, static_cast<UINT>(args.size()), 0};
-    unique_excepinfo excepinfo;
+    win::unique_excepinfo excepinfo;
     UINT argErr = 0;
     const HRESULT hr = calls_->make(name, [&] {
         excepinfo.reset();
@@ -220,12 +219,12 @@ void DispatchObject::call(std::u16string_view member, std::span<const HostArg> a
 
 HostEnumeratorPtr DispatchObject::enumerate() {
     const std::u16string where = u"_NewEnum";
-    const unique_variant value = get(DISPID_NEWENUM, where);
-    com_ptr<IUnknown> unknown;
+    const win::unique_variant value = get(DISPID_NEWENUM, where);
+    win::com_ptr<IUnknown> unknown;
     if (value.vt() == VT_UNKNOWN) {
-        unknown = com_ptr<IUnknown>(value.get().punkVal);
+        unknown = win::com_ptr<IUnknown>(value.get().punkVal);
     } else if (value.vt() == VT_DISPATCH) {
-        unknown = com_ptr<IUnknown>(value.get().pdispVal);
+        unknown = win::com_ptr<IUnknown>(value.get().pdispVal);
     } else {
         throw Error(static_cast<std::int32_t>(DISP_E_TYPEMISMATCH),
                     u"Typen unverträglich: Die Auflistung lieferte statt eines Enumerators " +
@@ -236,11 +235,11 @@ HostEnumeratorPtr DispatchObject::enumerate() {
         throw Error(static_cast<std::int32_t>(E_POINTER),
                     u"Die Auflistung lieferte keinen Enumerator.", where);
     }
-    com_ptr<IEnumVARIANT> enumerator;
+    win::com_ptr<IEnumVARIANT> enumerator;
     if (const HRESULT hr = unknown.query_to(enumerator); FAILED(hr)) {
         throw errorFromHresult(hr, where);
     }
     return std::make_unique<DispatchEnumerator>(std::move(enumerator), calls_);
 }
 
-}  // namespace dravosk::com
+}  // namespace dravosk::host

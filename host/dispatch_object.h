@@ -11,17 +11,17 @@
 #include <unordered_map>
 
 #include "core/host.h"
-#include "host/com_ptr.h"
 #include "host/outgoing_calls.h"
-#include "host/unique_variant.h"
+#include "win/com_ptr.h"
+#include "win/unique_variant.h"
 
-namespace dravosk::com {
+namespace dravosk::host {
 
 class DispatchObject final : public HostObject {
   public:
     // `dispatch` must not be null. Every call goes out through `calls` (a default one when
     // null), and so do those of the objects and enumerators this one hands out.
-    explicit DispatchObject(com_ptr<IDispatch> dispatch,
+    explicit DispatchObject(win::com_ptr<IDispatch> dispatch,
                             std::shared_ptr<OutgoingCalls> calls = nullptr);
 
     HostObjectPtr getObject(std::u16string_view member) override;
@@ -34,15 +34,15 @@ class DispatchObject final : public HostObject {
     DISPID dispid(const std::u16string& member);
     // Reads a property (DISPATCH_METHOD|DISPATCH_PROPERTYGET: hosts implement some as
     // parameterless methods); a value passed by reference is dereferenced.
-    unique_variant get(DISPID id, const std::u16string& where);
+    win::unique_variant get(DISPID id, const std::u16string& where);
     // `value` itself unless it holds an object; then that object's default value, asked once.
-    unique_variant plainValue(unique_variant value, const std::u16string& where);
+    win::unique_variant plainValue(win::unique_variant value, const std::u16string& where);
 
-    com_ptr<IDispatch> dispatch_;
+    win::com_ptr<IDispatch> dispatch_;
     std::shared_ptr<OutgoingCalls> calls_;
     // DISPIDs are only valid for the object that handed them out, so the cache lives and dies with
     // this object and is never shared.
     std::unordered_map<std::u16string, DISPID> dispids_;
 };
 
-}  // namespace dravosk::com
+}  // namespace dravosk::host

@@ -2,7 +2,9 @@
 
 #include <array>
 
-namespace dravosk::com {
+#include "win/text.h"
+
+namespace dravosk::host {
 
 namespace {
 
@@ -53,15 +55,7 @@ const std::array kTable{
 }  // namespace
 
 std::u16string systemMessage(HRESULT hr) {
-    wchar_t buffer[2048];
-    const DWORD length = ::FormatMessageW(
-        FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, static_cast<DWORD>(hr),
-        0, buffer, static_cast<DWORD>(std::size(buffer)), nullptr);
-    std::u16string text(buffer, buffer + length);
-    while (!text.empty() && (text.back() == u'\r' || text.back() == u'\n' || text.back() == u' ')) {
-        text.pop_back();
-    }
-    return text;
+    return win::u16(win::systemMessage(static_cast<DWORD>(hr)));
 }
 
 std::u16string_view toolMessage(HRESULT hr) {
@@ -83,4 +77,4 @@ std::u16string describeHresult(HRESULT hr) {
     return std::u16string(kGenericMessage);
 }
 
-}  // namespace dravosk::com
+}  // namespace dravosk::host

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-namespace dravosk::com {
+namespace dravosk::host {
 
 // The system's message text (FormatMessageW, user's language), trailing line breaks removed;
 // empty when the system has none.
@@ -26,4 +26,4 @@ inline constexpr std::u16string_view kGenericMessage =
 // systemMessage, else toolMessage, else kGenericMessage.
 std::u16string describeHresult(HRESULT hr);
 
-}  // namespace dravosk::com
+}  // namespace dravosk::host

@@ -4,7 +4,7 @@
 
 #include "host/retry_policy.h"
 
-namespace dravosk::com {
+namespace dravosk::host {
 
 OutgoingCalls::OutgoingCalls() : OutgoingCalls(&std::chrono::steady_clock::now, &waitDispatching) {}
 
@@ -65,4 +65,4 @@ void waitDispatching(std::chrono::milliseconds duration) {
     }
 }
 
-}  // namespace dravosk::com
+}  // namespace dravosk::host

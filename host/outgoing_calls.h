@@ -14,7 +14,7 @@
 
 #include "core/call_observer.h"
 
-namespace dravosk::com {
+namespace dravosk::host {
 
 class OutgoingCalls {
   public:
@@ -74,4 +74,4 @@ class OutgoingCalls {
 // answering. A quit message that arrives is kept for the message loop.
 void waitDispatching(std::chrono::milliseconds duration);
 
-}  // namespace dravosk::com
+}  // namespace dravosk::host

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace dravosk::com {
+namespace dravosk::host {
 
 bool isRefusal(HRESULT hr) noexcept {
     return hr == RPC_E_CALL_REJECTED || hr == RPC_E_SERVERCALL_RETRYLATER;
@@ -29,4 +29,4 @@ std::optional<std::chrono::milliseconds> retryPause(std::chrono::milliseconds el
     return std::min(pause, kRetryLimit - elapsed);
 }
 
-}  // namespace dravosk::com
+}  // namespace dravosk::host

@@ -11,7 +11,7 @@
 #include <chrono>
 #include <optional>
 
-namespace dravosk::com {
+namespace dravosk::host {
 
 // Retried for this long after the call was first sent, then the refusal is the call's failure.
 inline constexpr std::chrono::milliseconds kRetryLimit{60'000};
@@ -24,4 +24,4 @@ bool isRefusal(HRESULT hr) noexcept;
 // limit; nullopt once the limit is reached.
 std::optional<std::chrono::milliseconds> retryPause(std::chrono::milliseconds elapsed) noexcept;
 
-}  // namespace dravosk::com
+}  // namespace dravosk::host

@@ -2,25 +2,27 @@
 
 #include <string>
 
-namespace dravosk::com {
+#include "core/text.h"
 
-HRESULT dispatchOf(const VARIANT& value, com_ptr<IDispatch>& out) {
+namespace dravosk::host {
+
+HRESULT dispatchOf(const VARIANT& value, win::com_ptr<IDispatch>& out) {
     out.reset();
     switch (value.vt) {
         case VT_EMPTY:
         case VT_NULL:
             return S_OK;
         case VT_DISPATCH:
-            out = com_ptr<IDispatch>(value.pdispVal);
+            out = win::com_ptr<IDispatch>(value.pdispVal);
             return S_OK;
         case VT_UNKNOWN:
-            return value.punkVal ? com_ptr<IUnknown>(value.punkVal).query_to(out) : S_OK;
+            return value.punkVal ? win::com_ptr<IUnknown>(value.punkVal).query_to(out) : S_OK;
         case VT_DISPATCH | VT_BYREF:
-            out = com_ptr<IDispatch>(value.ppdispVal ? *value.ppdispVal : nullptr);
+            out = win::com_ptr<IDispatch>(value.ppdispVal ? *value.ppdispVal : nullptr);
             return S_OK;
         case VT_UNKNOWN | VT_BYREF:
             return value.ppunkVal && *value.ppunkVal
-                       ? com_ptr<IUnknown>(*value.ppunkVal).query_to(out)
+                       ? win::com_ptr<IUnknown>(*value.ppunkVal).query_to(out)
                        : S_OK;
         case VT_VARIANT | VT_BYREF:
             return value.pvarVal ? dispatchOf(*value.pvarVal, out) : S_OK;
@@ -96,7 +98,7 @@ std::u16string describeVarType(VARTYPE vt) {
         text += std::string(" (") + ((vt & VT_BYREF) ? "VT_BYREF|" : "") +
                 ((vt & VT_ARRAY) ? "VT_ARRAY|" : "") + name + ")";
     }
-    return {text.begin(), text.end()};
+    return ascii(text);
 }
 
-}  // namespace dravosk::com
+}  // namespace dravosk::host

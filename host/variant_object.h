@@ -8,14 +8,14 @@
 
 #include <string>
 
-#include "host/com_ptr.h"
+#include "win/com_ptr.h"
 
-namespace dravosk::com {
+namespace dravosk::host {
 
 // Sets `out` to the dispatch interface held by `value` (its own reference) and returns S_OK. For
 // VT_EMPTY, VT_NULL and null pointers `out` is null and the result S_OK as well. Any other type
 // gives DISP_E_TYPEMISMATCH; an object without IDispatch gives QueryInterface's refusal.
-HRESULT dispatchOf(const VARIANT& value, com_ptr<IDispatch>& out);
+HRESULT dispatchOf(const VARIANT& value, win::com_ptr<IDispatch>& out);
 
 // True when `value` holds an object (a null one too), directly or by reference: the platform's
 // coercion would ask it for its default value.
@@ -24,4 +24,4 @@ bool holdsObject(const VARIANT& value) noexcept;
 // "Variant-Typ 8 (VT_BSTR)" and the like, for error texts.
 std::u16string describeVarType(VARTYPE vt);
 
-}  // namespace dravosk::com
+}  // namespace dravosk::host

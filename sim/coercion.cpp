@@ -1,12 +1,11 @@
 #include "sim/coercion.h"
 
-#include <cctype>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "core/error.h"
+#include "core/text.h"
 
 namespace dravosk::sim {
 
@@ -15,19 +14,6 @@ namespace {
 [[noreturn]] void mismatch(std::u16string_view member, std::u16string_view what) {
     throw Error(errnum::kTypeMismatch, u"Typen unverträglich: " + std::u16string(what),
                 std::u16string(member));
-}
-
-bool equalsIgnoringCase(std::u16string_view text, std::string_view ascii) {
-    if (text.size() != ascii.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] > 0x7F || std::tolower(static_cast<unsigned char>(text[i])) !=
-                                  std::tolower(static_cast<unsigned char>(ascii[i]))) {
-            return false;
-        }
-    }
-    return true;
 }
 
 // A plain number in invariant form ("12", " -1.5 ", "1e3"); nullopt for anything else.
@@ -55,10 +41,6 @@ std::optional<double> parseNumber(std::u16string_view text) {
     return value;
 }
 
-std::u16string ascii16(const std::string& s) {
-    return {s.begin(), s.end()};
-}
-
 }  // namespace
 
 bool toBool(const Value& value, std::u16string_view member) {
@@ -72,10 +54,10 @@ bool toBool(const Value& value, std::u16string_view member) {
         bool operator()(std::int32_t i) const { return i != 0; }
         bool operator()(double d) const { return d != 0; }
         bool operator()(const std::u16string& text) const {
-            if (equalsIgnoringCase(text, "true")) {
+            if (equalsIgnoringAsciiCase(text, u"true")) {
                 return true;
             }
-            if (equalsIgnoringCase(text, "false")) {
+            if (equalsIgnoringAsciiCase(text, u"false")) {
                 return false;
             }
             if (auto number = parseNumber(text)) {
@@ -94,13 +76,9 @@ std::u16string toText(const Value& value, std::u16string_view member) {
         std::u16string operator()(Null) const { mismatch(member, u"Null ist kein Text."); }
         std::u16string operator()(Nothing) const { mismatch(member, u"ein Objekt ist kein Text."); }
         std::u16string operator()(bool b) const { return b ? u"-1" : u"0"; }
-        std::u16string operator()(std::int16_t i) const { return ascii16(std::to_string(i)); }
-        std::u16string operator()(std::int32_t i) const { return ascii16(std::to_string(i)); }
-        std::u16string operator()(double d) const {
-            char buffer[40];
-            std::snprintf(buffer, sizeof buffer, "%.15G", d);
-            return ascii16(buffer);
-        }
+        std::u16string operator()(std::int16_t i) const { return decimal(i); }
+        std::u16string operator()(std::int32_t i) const { return decimal(i); }
+        std::u16string operator()(double d) const { return ascii(number(d, 15, true)); }
         std::u16string operator()(const std::u16string& text) const { return text; }
     };
     return std::visit(Visitor{member}, value);

@@ -1,8 +1,6 @@
 #include "sim/model.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstdio>
 
 #include "core/error.h"
 #include "core/text.h"
@@ -11,10 +9,6 @@ namespace dravosk::sim {
 
 namespace {
 
-std::u16string str(std::string_view ascii) {
-    return {ascii.begin(), ascii.end()};
-}
-
 Error hostException(std::u16string description, std::u16string_view member) {
     return Error(errnum::kException, std::move(description), std::u16string(member));
 }
@@ -22,7 +16,7 @@ Error hostException(std::u16string description, std::u16string_view member) {
 std::size_t dataSetIndex(std::int32_t code, std::u16string_view member) {
     const auto* it = std::find(kDataSetCodes.begin(), kDataSetCodes.end(), code);
     if (it == kDataSetCodes.end()) {
-        throw hostException(u"Unbekannter Datensatz " + str(std::to_string(code)) + u".", member);
+        throw hostException(u"Unbekannter Datensatz " + decimal(code) + u".", member);
     }
     return static_cast<std::size_t>(it - kDataSetCodes.begin());
 }
@@ -62,15 +56,6 @@ void checkKindAndCount(std::span<const HostArg> args, std::u16string_view member
     }
 }
 
-std::string number(double value) {
-    if (value == 0) {
-        return std::signbit(value) ? "-0" : "0";
-    }
-    char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.17g", value);
-    return buffer;
-}
-
 }  // namespace
 
 std::string describe(const Call& call) {
@@ -80,7 +65,7 @@ std::string describe(const Call& call) {
         if (const auto* n = std::get_if<std::int32_t>(&call.args[i])) {
             out += std::to_string(*n);
         } else if (const auto* d = std::get_if<double>(&call.args[i])) {
-            out += number(*d);
+            out += number(*d, 17);
         } else {
             out += "&";
         }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "ui/theme_api.h"
+#include "win/gdi_handles.h"
 
 namespace dravosk::ui {
 
@@ -123,13 +124,12 @@ LRESULT drawPushButton(const NMCUSTOMDRAW& draw) {
         const int oldMode = SetBkMode(dc, TRANSPARENT);
         const COLORREF oldColour =
             SetTextColor(dc, GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
-        const HRGN clip = CreateRectRgnIndirect(&face);
+        const win::unique_hrgn clip(CreateRectRgnIndirect(&face));
         const int saved = SaveDC(dc);
-        SelectClipRgn(dc, clip);
+        SelectClipRgn(dc, clip.get());
         DrawTextW(dc, caption.c_str(), -1, &drawn,
                   kCaptionFormat | ((uiState & UISF_HIDEACCEL) != 0 ? DT_HIDEPREFIX : 0U));
         RestoreDC(dc, saved);
-        DeleteObject(clip);
         SetTextColor(dc, oldColour);
         SetBkMode(dc, oldMode);
     }

@@ -6,19 +6,14 @@
 
 #include "core/control_states.h"
 #include "core/write_record.h"
-#include "ui/wide_text.h"
+#include "win/text.h"
 
 namespace dravosk::ui {
 
 namespace {
 
 std::wstring numberLine(std::int32_t number) {
-    std::wstring hex(8, L'0');
-    auto bits = static_cast<std::uint32_t>(number);
-    for (auto digit = hex.rbegin(); digit != hex.rend(); ++digit, bits >>= 4) {
-        *digit = L"0123456789ABCDEF"[bits & 0xFu];
-    }
-    return L"Fehler 0x" + hex + L" (" + std::to_wstring(number) + L")";
+    return L"Fehler " + win::hex(number) + L" (" + std::to_wstring(number) + L")";
 }
 
 // At most kMaxDescription code units of it (a surrogate pair is never split), then "…".
@@ -27,20 +22,20 @@ std::wstring descriptionText(std::u16string_view description) {
         return L"Keine Beschreibung vorhanden.";
     }
     if (description.size() <= kMaxDescription) {
-        return displayText(description);
+        return win::displayText(description);
     }
     std::size_t length = kMaxDescription;
     if (description[length - 1] >= 0xD800 && description[length - 1] <= 0xDBFF) {
         --length;
     }
-    return displayText(description.substr(0, length)) + L"…";
+    return win::displayText(description.substr(0, length)) + L"…";
 }
 
 // One line each, at most kMaxListedChanges of them, then the count of the rest.
 void appendLines(std::wstring& text, const std::vector<std::u16string>& lines) {
     const std::size_t listed = lines.size() < kMaxListedChanges ? lines.size() : kMaxListedChanges;
     for (std::size_t i = 0; i < listed; ++i) {
-        text += L"    " + displayText(lines[i]) + L"\n";
+        text += L"    " + win::displayText(lines[i]) + L"\n";
     }
     if (lines.size() > listed) {
         text += L"    … und " + std::to_wstring(lines.size() - listed) + L" weitere\n";
@@ -54,7 +49,7 @@ std::wstring errorReportText(const Error& error) {
     text += numberLine(error.number()) + L"\n";
     text += descriptionText(error.description()) + L"\n";
     if (!error.where().empty()) {
-        text += L"Schritt: " + displayText(error.where()) + L"\n";
+        text += L"Schritt: " + win::displayText(error.where()) + L"\n";
     }
 
     std::vector<std::u16string> reversed;
@@ -82,7 +77,7 @@ std::wstring errorReportText(const Error& error) {
 
 void showErrorReport(HWND owner, const Error& error) {
     const std::wstring text = errorReportText(error);
-    const std::wstring title = toWide(kAppTitle);
+    const std::wstring title = win::wide(kAppTitle);
     MessageBoxW(owner, text.c_str(), title.c_str(), MB_OK | MB_ICONERROR);
 }
 

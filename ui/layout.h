@@ -28,6 +28,10 @@ struct PixelSize {
 };
 
 inline constexpr wchar_t kWindowCaption[] = L"Dravosk für Korvane";
+// A fixed frame: the layout never changes, so the window cannot be resized or maximised.
+inline constexpr DWORD kWindowStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+inline constexpr DWORD kWindowExStyle = 0;
 inline constexpr int kClientWidthTwips = 7860;
 inline constexpr int kClientHeightTwips = 5880;
 PixelSize clientSize(UINT dpi);

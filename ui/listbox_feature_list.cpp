@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "core/error.h"
-#include "ui/wide_text.h"
+#include "win/text.h"
 
 namespace dravosk::ui {
 
@@ -62,7 +62,7 @@ void ListBoxFeatureList::doAppend(std::u16string_view text) {
     // Everything that can fail happens before the line is added, so the lines and the kept texts
     // never part.
     std::u16string kept(text);
-    const std::wstring shown = displayText(text);
+    const std::wstring shown = win::displayText(text);
     // Room for the text before the line goes in, growing geometrically: a reserve of just one
     // more would move every kept text on each append.
     if (texts_.size() == texts_.capacity()) {

@@ -10,27 +10,25 @@
 #include "core/command_progress.h"
 #include "core/error.h"
 #include "core/host.h"
-#include "ui/gdi_handles.h"
+#include "ui/button_commands.h"
 #include "ui/layout.h"
 #include "ui/listbox_feature_list.h"
 #include "ui/window_control_states.h"
+#include "win/gdi_handles.h"
+#include "win/window_base.h"
 
 namespace dravosk::ui {
 
-class MainWindow {
+class MainWindow : public win::WindowBase<MainWindow> {
   public:
     // The icon and the picture are taken from `instance`'s resources when it has them.
     MainWindow(HINSTANCE instance, AutomationService& service);
     ~MainWindow();
 
-    MainWindow(const MainWindow&) = delete;
-    MainWindow& operator=(const MainWindow&) = delete;
-
     // Creates the window with its design-time state and shows it; false (GetLastError set) when
     // a window could not be created.
     bool create(int showCommand);
 
-    HWND hwnd() const { return hwnd_; }
     HWND control(Slot slot) const { return controls_[static_cast<std::size_t>(slot)]; }
 
     // Keyboard navigation between the controls (Tab, Shift+Tab); true when the message was used.
@@ -43,9 +41,12 @@ class MainWindow {
     CommandProgress& progress() { return progress_; }
 
   private:
-    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    friend class win::WindowBase<MainWindow>;
+    static win::WindowClass windowClass();
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void windowGone();
 
+    // Layout (main_window_layout.cpp): the controls as designed, font, icons and size per DPI.
     void createControls();
     void applyDpi(UINT dpi);
     void takeFont(UINT dpi);
@@ -54,24 +55,23 @@ class MainWindow {
     // Sizes the window so that its client area is the designed one at `dpi`.
     void fitClientArea(UINT dpi, int left, int top);
 
-    bool isPushButton(HWND control) const;
+    // The table entry of the button `control` is; null for every other control.
+    const ButtonCommand* commandOf(HWND control) const;
     void onClick(HWND button);
-    void runCommand(Slot slot);
     void endWithError(const Error& error);
     void rememberFocus();
     void restoreFocus();
 
     HINSTANCE instance_;
     AutomationService& service_;
-    HWND hwnd_ = nullptr;
     std::array<HWND, kControls.size()> controls_{};
     HWND focus_ = nullptr;
 
     // Shown by the controls; released only after the window and its controls are gone.
-    unique_hfont font_;
-    unique_hbitmap picture_;
-    unique_hicon bigIcon_;
-    unique_hicon smallIcon_;
+    win::unique_hfont font_;
+    win::unique_hbitmap picture_;
+    win::unique_hicon bigIcon_;
+    win::unique_hicon smallIcon_;
 
     std::optional<ListBoxFeatureList> list_;
     std::optional<WindowControlStates> states_;

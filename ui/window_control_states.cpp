@@ -4,12 +4,39 @@
 #include <string>
 
 #include "core/error.h"
-#include "ui/wide_text.h"
+#include "win/text.h"
 
 namespace dravosk::ui {
 
+// Every enumerator is handled: a new button or check box without a control fails to compile.
+HWND ButtonControls::of(Button button) const {
+    switch (button) {
+        case Button::lesen:
+            return lesen;
+        case Button::schreiben:
+            return schreiben;
+        case Button::allemarkieren:
+            return allemarkieren;
+        case Button::alledemarkieren:
+            return alledemarkieren;
+    }
+    return nullptr;  // not reached
+}
+
+HWND CheckBoxControls::of(CheckBox box) const {
+    switch (box) {
+        case CheckBox::check1:
+            return check1;
+        case CheckBox::check2:
+            return check2;
+        case CheckBox::check3:
+            return check3;
+    }
+    return nullptr;  // not reached
+}
+
 void WindowControlStates::setEnabled(Button button, bool enabled) {
-    const HWND control = buttons_[static_cast<std::size_t>(button)];
+    const HWND control = buttons_.of(button);
     // A disabled control keeps no focus: hand it on to the next tab stop first, so the keyboard
     // still reaches the window.
     if (!enabled && GetFocus() == control) {
@@ -22,13 +49,13 @@ void WindowControlStates::setEnabled(Button button, bool enabled) {
 }
 
 int WindowControlStates::checkState(CheckBox box) const {
-    const HWND control = checkBoxes_[static_cast<std::size_t>(box)];
+    const HWND control = checkBoxes_.of(box);
     return SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
 }
 
 void WindowControlStates::showMessage(std::u16string_view text) {
-    const std::wstring shown = displayText(text);
-    const std::wstring title = toWide(kAppTitle);
+    const std::wstring shown = win::displayText(text);
+    const std::wstring title = win::wide(kAppTitle);
     if (MessageBoxW(owner_, shown.c_str(), title.c_str(), MB_OK) == 0) {
         // The user has not seen the message: that must not pass as done.
         const DWORD code = GetLastError();

@@ -4,17 +4,33 @@
 
 #include <windows.h>
 
-#include <array>
 #include <string_view>
 
 #include "core/control_states.h"
 
 namespace dravosk::ui {
 
+// The buttons under the names the commands give them.
+struct ButtonControls {
+    HWND lesen = nullptr;
+    HWND schreiben = nullptr;
+    HWND allemarkieren = nullptr;
+    HWND alledemarkieren = nullptr;
+
+    HWND of(Button button) const;
+};
+
+struct CheckBoxControls {
+    HWND check1 = nullptr;
+    HWND check2 = nullptr;
+    HWND check3 = nullptr;
+
+    HWND of(CheckBox box) const;
+};
+
 class WindowControlStates final : public ControlStates {
   public:
-    // Buttons in the order of dravosk::Button, check boxes in the order of dravosk::CheckBox.
-    WindowControlStates(HWND owner, std::array<HWND, 4> buttons, std::array<HWND, 3> checkBoxes)
+    WindowControlStates(HWND owner, ButtonControls buttons, CheckBoxControls checkBoxes)
         : owner_(owner), buttons_(buttons), checkBoxes_(checkBoxes) {}
 
     void setEnabled(Button button, bool enabled) override;
@@ -23,8 +39,8 @@ class WindowControlStates final : public ControlStates {
 
   private:
     HWND owner_;
-    std::array<HWND, 4> buttons_;
-    std::array<HWND, 3> checkBoxes_;
+    ButtonControls buttons_;
+    CheckBoxControls checkBoxes_;
 };
 
 }  // namespace dravosk::ui

@@ -6,8 +6,8 @@
 
 #include "core/error.h"
 #include "sim/server/class_id.h"
-#include "sim/server/com_ref.h"
 #include "sim/server/host_objects.h"
+#include "win/com_ptr.h"
 
 namespace dravosk::sim::server {
 
@@ -34,7 +34,7 @@ HRESULT ClassFactory::CreateInstance(IUnknown* outer, REFIID riid, void** object
     }
     try {
         const ObjectRef app = state_.model().createApplication();
-        auto created = ComRef<IDispatch>::adopt(newHostObject(state_, app));
+        auto created = win::com_ptr<IDispatch>::attach(newHostObject(state_, app));
         return created->QueryInterface(riid, object);
     } catch (const Error& error) {
         // Creation can only answer with an HRESULT: the injected number, if it is a failure.

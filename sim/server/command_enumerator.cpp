@@ -9,31 +9,6 @@
 
 namespace dravosk::sim::server {
 
-HRESULT CommandEnumerator::QueryInterface(REFIID riid, void** object) {
-    if (!object) {
-        return E_POINTER;
-    }
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IEnumVARIANT)) {
-        *object = static_cast<IEnumVARIANT*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG CommandEnumerator::AddRef() {
-    return static_cast<ULONG>(InterlockedIncrement(&references_));
-}
-
-ULONG CommandEnumerator::Release() {
-    const LONG left = InterlockedDecrement(&references_);
-    if (left == 0) {
-        delete this;
-    }
-    return static_cast<ULONG>(left);
-}
-
 HRESULT CommandEnumerator::Next(ULONG wanted, VARIANT* items, ULONG* fetched) {
     state_.countRoundTrip("Next", {});
     if (fetched) {

@@ -4,6 +4,9 @@
 
 #include <string>
 
+#include "core/text.h"
+#include "win/text.h"
+
 namespace dravosk::sim::server {
 
 void printError(std::wstring_view line) {
@@ -18,11 +21,7 @@ void printError(std::wstring_view line) {
         WriteConsoleW(out, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
         return;
     }
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size,
-                        nullptr, nullptr);
+    const std::string bytes = toUtf8(win::u16(text));
     WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 

@@ -7,7 +7,6 @@ namespace dravosk::sim::server {
 namespace {
 
 constexpr UINT kRequestMessage = WM_APP + 1;
-constexpr const wchar_t* kWindowClass = L"KorvaneSimControl";
 constexpr std::size_t kMaxRequest = 64 * 1024;
 constexpr DWORD kBufferSize = 64 * 1024;
 // How long a reply may take to leave, and the client to hang up, before the server gives up.
@@ -55,7 +54,7 @@ class PipeIo {
     }
 
   private:
-    UniqueHandle event_;
+    win::unique_handle event_;
     OVERLAPPED overlapped_{};
 };
 
@@ -90,31 +89,22 @@ ControlChannel::~ControlChannel() {
             PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
         }
     }
-    if (window_) {
-        DestroyWindow(window_);
-    }
+    destroyQuietly();
 }
 
 bool ControlChannel::open(const std::wstring& name, std::wstring& error) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = windowProc;
-    windowClass.hInstance = instance;
-    windowClass.lpszClassName = kWindowClass;
-    if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+    if (!registerClass(instance)) {
         error = L"Fensterklasse des Steuerkanals kann nicht angelegt werden.";
         return false;
     }
-    window_ =
-        CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, this);
-    if (!window_) {
+    if (!createWindow(instance, 0, L"", 0, HWND_MESSAGE, 0, 0, 0, 0)) {
         error = L"Fenster des Steuerkanals kann nicht angelegt werden.";
         return false;
     }
     const std::wstring path = L"\\\\.\\pipe\\" + name;
     // Only local clients, and only if no other process serves this name already.
-    pipe_ = UniqueHandle(CreateNamedPipeW(
+    pipe_ = win::unique_handle(CreateNamedPipeW(
         path.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
         PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, 1,
         kBufferSize, kBufferSize, 0, nullptr));
@@ -123,9 +113,9 @@ bool ControlChannel::open(const std::wstring& name, std::wstring& error) {
                 std::to_wstring(GetLastError()) + L"; läuft schon ein Server unter diesem Namen?).";
         return false;
     }
-    stop_ = UniqueHandle(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    stop_ = win::unique_handle(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (stop_) {
-        thread_ = UniqueHandle(CreateThread(nullptr, 0, threadMain, this, 0, nullptr));
+        thread_ = win::unique_handle(CreateThread(nullptr, 0, threadMain, this, 0, nullptr));
     }
     if (!thread_) {
         error = L"Thread des Steuerkanals kann nicht gestartet werden.";
@@ -134,27 +124,21 @@ bool ControlChannel::open(const std::wstring& name, std::wstring& error) {
     return true;
 }
 
-LRESULT CALLBACK ControlChannel::windowProc(HWND window, UINT message, WPARAM wParam,
-                                            LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    } else if (message == kRequestMessage) {
-        auto* self = reinterpret_cast<ControlChannel*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-        auto* job = reinterpret_cast<Job*>(lParam);
-        if (self->stopping_) {
-            job->reply = {false, {}, "Der Server wird beendet."};
-        } else {
-            try {
-                job->reply = self->handler_(job->request);
-            } catch (const std::exception& e) {
-                job->reply = {false, {}, e.what()};
-            }
-        }
-        return 0;
+LRESULT ControlChannel::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != kRequestMessage) {
+        return DefWindowProcW(hwnd(), message, wParam, lParam);
     }
-    return DefWindowProcW(window, message, wParam, lParam);
+    auto* job = reinterpret_cast<Job*>(lParam);
+    if (stopping_) {
+        job->reply = {false, {}, "Der Server wird beendet."};
+    } else {
+        try {
+            job->reply = handler_(job->request);
+        } catch (const std::exception& e) {
+            job->reply = {false, {}, e.what()};
+        }
+    }
+    return 0;
 }
 
 DWORD WINAPI ControlChannel::threadMain(void* self) {
@@ -200,7 +184,7 @@ bool ControlChannel::serveOne() {
     }
 
     Job job{request, {}};
-    SendMessageW(window_, kRequestMessage, 0, reinterpret_cast<LPARAM>(&job));
+    SendMessageW(hwnd(), kRequestMessage, 0, reinterpret_cast<LPARAM>(&job));
     const std::string reply = frame(job.reply);
 
     // Even while stopping, the reply goes out (a "quit" must be answered).

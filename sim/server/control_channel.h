@@ -11,7 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "sim/server/unique_handle.h"
+#include "win/unique_handle.h"
+#include "win/window_base.h"
 
 namespace dravosk::sim::server {
 
@@ -21,14 +22,12 @@ struct ControlReply {
     std::string error;               // without ok
 };
 
-class ControlChannel {
+class ControlChannel : public win::WindowBase<ControlChannel> {
   public:
     // Runs on the thread that creates the channel; that thread must pump messages.
     using Handler = std::function<ControlReply(const std::string& request)>;
 
     explicit ControlChannel(Handler handler) : handler_(std::move(handler)) {}
-    ControlChannel(const ControlChannel&) = delete;
-    ControlChannel& operator=(const ControlChannel&) = delete;
     ~ControlChannel();
 
     // Opens \\.\pipe\<name> and starts serving it. False with `error` set when the name is taken
@@ -39,16 +38,19 @@ class ControlChannel {
     static std::string frame(const ControlReply& reply);
 
   private:
-    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // A message-only window owned by the creating thread: requests reach that thread through it.
+    friend class win::WindowBase<ControlChannel>;
+    static win::WindowClass windowClass() { return {L"KorvaneSimControl"}; }
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+
     static DWORD WINAPI threadMain(void* self);
     void serve();
     bool serveOne();
 
     Handler handler_;
-    HWND window_ = nullptr;  // message-only, owned by the creating thread
-    UniqueHandle pipe_;
-    UniqueHandle stop_;
-    UniqueHandle thread_;
+    win::unique_handle pipe_;
+    win::unique_handle stop_;
+    win::unique_handle thread_;
     bool stopping_ = false;  // touched only on the creating thread
 };
 

@@ -9,6 +9,7 @@
 #include "core/text.h"
 #include "sim/part_program_file.h"
 #include "sim/server/call_trap.h"
+#include "win/text.h"
 
 namespace dravosk::sim::server {
 
@@ -54,8 +55,7 @@ std::optional<long long> parseNumber(std::string_view text) {
 }
 
 std::filesystem::path pathOf(std::string_view utf8) {
-    const std::u16string text = fromUtf8(utf8);
-    return std::filesystem::path(std::wstring(text.begin(), text.end()));
+    return std::filesystem::path(win::wide(fromUtf8(utf8)));
 }
 
 ControlReply ok(std::vector<std::string> lines = {}) {

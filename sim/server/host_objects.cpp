@@ -3,15 +3,15 @@
 #include <vector>
 
 #include "sim/server/command_enumerator.h"
-#include "sim/server/dispatch_object.h"
+#include "sim/server/served_object.h"
 
 namespace dravosk::sim::server {
 
 namespace {
 
-class ApplicationObject final : public DispatchObject {
+class ApplicationObject final : public ServedObject {
   public:
-    ApplicationObject(ServerState& state, ObjectRef ref) : DispatchObject(state, ref, kMembers) {}
+    ApplicationObject(ServerState& state, ObjectRef ref) : ServedObject(state, ref, kMembers) {}
 
   private:
     static constexpr Member kMembers[] = {{u"ActivePartProgram", 1, Form::property}};
@@ -21,9 +21,9 @@ class ApplicationObject final : public DispatchObject {
     }
 };
 
-class PartProgramObject final : public DispatchObject {
+class PartProgramObject final : public ServedObject {
   public:
-    PartProgramObject(ServerState& state, ObjectRef ref) : DispatchObject(state, ref, kMembers) {}
+    PartProgramObject(ServerState& state, ObjectRef ref) : ServedObject(state, ref, kMembers) {}
 
   private:
     static constexpr Member kMembers[] = {{u"Commands", 1, Form::property}};
@@ -33,9 +33,9 @@ class PartProgramObject final : public DispatchObject {
     }
 };
 
-class CommandsObject final : public DispatchObject {
+class CommandsObject final : public ServedObject {
   public:
-    CommandsObject(ServerState& state, ObjectRef ref) : DispatchObject(state, ref, kMembers) {}
+    CommandsObject(ServerState& state, ObjectRef ref) : ServedObject(state, ref, kMembers) {}
 
   private:
     static constexpr Member kMembers[] = {{u"_NewEnum", DISPID_NEWENUM, Form::enumerator}};
@@ -47,9 +47,9 @@ class CommandsObject final : public DispatchObject {
     }
 };
 
-class CommandObject final : public DispatchObject {
+class CommandObject final : public ServedObject {
   public:
-    CommandObject(ServerState& state, ObjectRef ref) : DispatchObject(state, ref, kMembers) {}
+    CommandObject(ServerState& state, ObjectRef ref) : ServedObject(state, ref, kMembers) {}
 
   private:
     static constexpr Member kMembers[] = {{u"IsFeature", 1, Form::property},
@@ -60,10 +60,9 @@ class CommandObject final : public DispatchObject {
     }
 };
 
-class FeatureCommandObject final : public DispatchObject {
+class FeatureCommandObject final : public ServedObject {
   public:
-    FeatureCommandObject(ServerState& state, ObjectRef ref)
-        : DispatchObject(state, ref, kMembers) {}
+    FeatureCommandObject(ServerState& state, ObjectRef ref) : ServedObject(state, ref, kMembers) {}
 
   private:
     static constexpr DISPID kId = 1;

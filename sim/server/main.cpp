@@ -12,7 +12,6 @@
 #include "sim/model.h"
 #include "sim/part_program_file.h"
 #include "sim/server/class_factory.h"
-#include "sim/server/com_apartment.h"
 #include "sim/server/command_line.h"
 #include "sim/server/console_output.h"
 #include "sim/server/control_channel.h"
@@ -20,16 +19,13 @@
 #include "sim/server/registration.h"
 #include "sim/server/server_state.h"
 #include "sim/server/sim_window.h"
+#include "win/com_apartment.h"
+#include "win/text.h"
 
 namespace dravosk::sim::server {
 namespace {
 
 enum ExitCode : int { kOk = 0, kBadUsage = 1, kBadProgram = 2, kRegistry = 3, kStartup = 4 };
-
-std::wstring wide(const std::string& utf8) {
-    const std::u16string text = fromUtf8(utf8);
-    return {text.begin(), text.end()};
-}
 
 std::wstring modulePath() {
     std::wstring path(MAX_PATH, L'\0');
@@ -42,12 +38,6 @@ std::wstring modulePath() {
         }
         path.resize(path.size() * 2);
     }
-}
-
-std::wstring hex(HRESULT hr) {
-    wchar_t buffer[16];
-    swprintf(buffer, 16, L"0x%08lX", static_cast<unsigned long>(hr));
-    return buffer;
 }
 
 int registerOrUnregister(Options::Action action) {
@@ -103,10 +93,10 @@ int serve(const Options& options, std::optional<PartProgram> program) {
     Model model(std::move(program));
     ServerState state(model);
     ClassFactory factory(state);
-    ComApartment apartment;
+    win::com_apartment apartment(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     if (FAILED(apartment.result())) {
-        printError(L"korvane-sim: COM kann nicht initialisiert werden (" + hex(apartment.result()) +
-                   L").");
+        printError(L"korvane-sim: COM kann nicht initialisiert werden (" +
+                   win::hex(apartment.result()) + L").");
         return kStartup;
     }
     std::unique_ptr<SimWindow> window;
@@ -136,8 +126,8 @@ int serve(const Options& options, std::optional<PartProgram> program) {
         }
     }
     if (const HRESULT hr = registration.registerFactory(&factory); FAILED(hr)) {
-        printError(L"korvane-sim: das Klassenobjekt kann nicht registriert werden (" + hex(hr) +
-                   L").");
+        printError(L"korvane-sim: das Klassenobjekt kann nicht registriert werden (" +
+                   win::hex(hr) + L").");
         return kStartup;
     }
     commands.setReady();
@@ -167,7 +157,7 @@ int run(std::span<const wchar_t* const> args) {
         try {
             program = loadPartProgram(std::filesystem::path(*options.program));
         } catch (const Error& e) {
-            printError(L"korvane-sim: " + wide(loadFailureText(e)));
+            printError(L"korvane-sim: " + win::wide(fromUtf8(loadFailureText(e))));
             return kBadProgram;
         }
     }

@@ -6,27 +6,12 @@
 #include <utility>
 
 #include "sim/server/class_id.h"
+#include "win/text.h"
+#include "win/unique_handle.h"
 
 namespace dravosk::sim::server {
 
 namespace {
-
-class UniqueKey {
-  public:
-    UniqueKey() = default;
-    UniqueKey(const UniqueKey&) = delete;
-    UniqueKey& operator=(const UniqueKey&) = delete;
-    ~UniqueKey() {
-        if (key_) {
-            RegCloseKey(key_);
-        }
-    }
-    HKEY get() const { return key_; }
-    HKEY* put() { return &key_; }
-
-  private:
-    HKEY key_ = nullptr;
-};
 
 struct Root {
     HKEY hive;
@@ -40,21 +25,13 @@ std::wstring clsidKey() {
 }
 
 std::wstring errorText(LONG code) {
-    wchar_t* buffer = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text = length ? std::wstring(buffer, length) : L"Fehler " + std::to_wstring(code);
-    LocalFree(buffer);
-    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r')) {
-        text.pop_back();
-    }
-    return text;
+    const std::wstring text = win::systemMessage(static_cast<DWORD>(code));
+    return text.empty() ? L"Fehler " + std::to_wstring(code) : text;
 }
 
 // Creates `path` under `parent` and sets its default value.
 LONG writeDefault(HKEY parent, const std::wstring& path, const std::wstring& value) {
-    UniqueKey key;
+    win::unique_hkey key;
     LONG rc = RegCreateKeyExW(parent, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
                               nullptr, key.put(), nullptr);
     if (rc == ERROR_SUCCESS) {
@@ -111,7 +88,7 @@ template <typename Action>
 RegistrationResult forEachRoot(Action action, REGSAM access) {
     RegistrationResult result{true, {}};
     for (const Root& root : kRoots) {
-        UniqueKey classes;
+        win::unique_hkey classes;
         LONG rc = RegCreateKeyExW(root.hive, kClasses, 0, nullptr, REG_OPTION_NON_VOLATILE, access,
                                   nullptr, classes.put(), nullptr);
         if (rc == ERROR_SUCCESS) {

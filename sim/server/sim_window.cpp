@@ -1,17 +1,17 @@
 #include "sim/server/sim_window.h"
 
-#include <cstdio>
 #include <iterator>
 
 #include "core/error.h"
+#include "core/text.h"
 #include "sim/coercion.h"
 #include "sim/server/class_id.h"
+#include "win/text.h"
 
 namespace dravosk::sim::server {
 
 namespace {
 
-constexpr const wchar_t* kWindowClass = L"KorvaneSimWindow";
 constexpr UINT kRefreshMessage = WM_APP + 2;
 constexpr int kListId = 100;
 
@@ -22,26 +22,20 @@ struct Column {
 constexpr Column kColumns[] = {
     {L"Nr.", 50}, {L"Befehl", 170}, {L"Theo", 190}, {L"IST", 190}, {L"Ziel", 190}};
 
-std::wstring wide(const std::u16string& text) {
-    return {text.begin(), text.end()};
-}
-
 std::wstring number(double value) {
-    wchar_t buffer[40];
-    std::swprintf(buffer, std::size(buffer), L"%g", value);  // "-0" stays "-0"
-    return buffer;
+    return win::wide(ascii(dravosk::number(value, 6)));  // "-0" stays "-0"
 }
 
 }  // namespace
 
 SimWindow::~SimWindow() {
-    if (window_) {
-        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-        DestroyWindow(window_);
-    }
-    if (font_) {
-        DeleteObject(font_);
-    }
+    // Its own destruction must not end the message loop, as closing it does.
+    destroyQuietly();
+}
+
+win::WindowClass SimWindow::windowClass() {
+    return {L"KorvaneSimWindow", LoadCursorW(nullptr, IDC_ARROW),
+            LoadIconW(nullptr, IDI_APPLICATION), reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)};
 }
 
 std::wstring SimWindow::vectorText(const Vector& vector) {
@@ -59,7 +53,8 @@ bool SimWindow::isFeature(const Command& command) {
 std::wstring SimWindow::commandText(const Command& command) {
     if (!isFeature(command)) {
         return L"(" +
-               (command.label.empty() ? std::wstring(L"kein Merkmal") : wide(command.label)) + L")";
+               (command.label.empty() ? std::wstring(L"kein Merkmal") : win::wide(command.label)) +
+               L")";
     }
     try {
         const std::u16string id = toText(command.id, u"ID");
@@ -85,49 +80,23 @@ bool SimWindow::create(int show) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = windowProc;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kWindowClass;
-    if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-        return false;
-    }
-    window_ = CreateWindowExW(0, kWindowClass, kDisplayName, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                              instance, this);
-    if (!window_) {
+    if (!createWindow(instance, 0, kDisplayName, WS_OVERLAPPEDWINDOW)) {
         return false;
     }
     // The size follows the monitor's scale: 820 x 480 at 96 dpi.
-    const UINT dpi = GetDpiForWindow(window_);
-    SetWindowPos(window_, nullptr, 0, 0, MulDiv(820, static_cast<int>(dpi), 96),
+    const UINT dpi = GetDpiForWindow(hwnd());
+    SetWindowPos(hwnd(), nullptr, 0, 0, MulDiv(820, static_cast<int>(dpi), 96),
                  MulDiv(480, static_cast<int>(dpi), 96), SWP_NOMOVE | SWP_NOZORDER);
-    ShowWindow(window_, show);
-    UpdateWindow(window_);
+    ShowWindow(hwnd(), show);
+    UpdateWindow(hwnd());
     return true;
 }
 
 void SimWindow::changed() {
-    if (window_ && !refreshPending_) {
+    if (hwnd() && !refreshPending_) {
         refreshPending_ = true;
-        PostMessageW(window_, kRefreshMessage, 0, 0);
+        PostMessageW(hwnd(), kRefreshMessage, 0, 0);
     }
-}
-
-LRESULT CALLBACK SimWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self =
-            static_cast<SimWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<SimWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    return self ? self->handle(message, wParam, lParam)
-                : DefWindowProcW(window, message, wParam, lParam);
 }
 
 LRESULT SimWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -141,7 +110,7 @@ LRESULT SimWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DPICHANGED: {
             applyDpi(HIWORD(wParam));
             const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-            SetWindowPos(window_, nullptr, suggested->left, suggested->top,
+            SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top,
                          suggested->right - suggested->left, suggested->bottom - suggested->top,
                          SWP_NOZORDER | SWP_NOACTIVATE);
             return 0;
@@ -159,23 +128,22 @@ LRESULT SimWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             refresh();
             return 0;
         case WM_DESTROY:
-            window_ = nullptr;
             PostQuitMessage(0);
             return 0;
         default:
             break;
     }
-    return DefWindowProcW(window_, message, wParam, lParam);
+    return DefWindowProcW(hwnd(), message, wParam, lParam);
 }
 
 void SimWindow::createControls() {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     summary_ = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_ENDELLIPSIS,
-                               0, 0, 0, 0, window_, nullptr, instance, nullptr);
+                               0, 0, 0, 0, hwnd(), nullptr, instance, nullptr);
     list_ = CreateWindowExW(
         WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
         WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS, 0, 0,
-        0, 0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)), instance, nullptr);
+        0, 0, hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kListId)), instance, nullptr);
     ListView_SetExtendedListViewStyle(
         list_, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_DOUBLEBUFFER);
     for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
@@ -186,7 +154,7 @@ void SimWindow::createControls() {
         column.iSubItem = i;
         ListView_InsertColumn(list_, i, &column);
     }
-    applyDpi(GetDpiForWindow(window_));
+    applyDpi(GetDpiForWindow(hwnd()));
     refresh();
 }
 
@@ -195,14 +163,12 @@ void SimWindow::applyDpi(UINT dpi) {
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
     if (SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi_)) {
-        if (HFONT font = CreateFontIndirectW(&metrics.lfMessageFont)) {
+        if (win::unique_hfont font(CreateFontIndirectW(&metrics.lfMessageFont)); font) {
             for (HWND control : {summary_, list_}) {
-                SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+                SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
             }
-            if (font_) {
-                DeleteObject(font_);
-            }
-            font_ = font;
+            // The old font is released only now that no control shows it.
+            font_ = std::move(font);
         }
     }
     for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
@@ -216,7 +182,7 @@ void SimWindow::layout() {
         return;
     }
     RECT client{};
-    GetClientRect(window_, &client);
+    GetClientRect(hwnd(), &client);
     const int margin = MulDiv(8, static_cast<int>(dpi_), 96);
     const int line = MulDiv(22, static_cast<int>(dpi_), 96);
     const int width = client.right - 2 * margin;
@@ -237,7 +203,7 @@ void SimWindow::refresh() {
         for (const Command& command : program->commands) {
             features += isFeature(command) ? 1 : 0;
         }
-        summary = L"Teileprogramm \u201E" + wide(program->name) + L"\u201C: " +
+        summary = L"Teileprogramm \u201E" + win::wide(program->name) + L"\u201C: " +
                   std::to_wstring(count) + L" Befehle, davon " + std::to_wstring(features) +
                   L" Merkmale";
     }

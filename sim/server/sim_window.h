@@ -9,14 +9,14 @@
 #include <string>
 
 #include "sim/model.h"
+#include "win/gdi_handles.h"
+#include "win/window_base.h"
 
 namespace dravosk::sim::server {
 
-class SimWindow {
+class SimWindow : public win::WindowBase<SimWindow> {
   public:
     explicit SimWindow(const Model& model) : model_(model) {}
-    SimWindow(const SimWindow&) = delete;
-    SimWindow& operator=(const SimWindow&) = delete;
     ~SimWindow();
 
     // Creates and shows the window; false when that fails.
@@ -30,7 +30,8 @@ class SimWindow {
     static bool isFeature(const Command& command);
 
   private:
-    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend class win::WindowBase<SimWindow>;
+    static win::WindowClass windowClass();
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void createControls();
     void applyDpi(UINT dpi);
@@ -39,10 +40,9 @@ class SimWindow {
     void fillItem(NMLVDISPINFOW& info) const;
 
     const Model& model_;
-    HWND window_ = nullptr;
     HWND summary_ = nullptr;
     HWND list_ = nullptr;
-    HFONT font_ = nullptr;
+    win::unique_hfont font_;  // shown by the controls, so released only after them
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     bool refreshPending_ = false;
 };

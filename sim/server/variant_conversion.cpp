@@ -4,24 +4,10 @@
 
 #include <new>
 
+#include "win/unique_bstr.h"
+#include "win/unique_variant.h"
+
 namespace dravosk::sim::server {
-
-namespace {
-
-// Owns a VARIANT for the length of a conversion.
-class ScopedVariant {
-  public:
-    ScopedVariant() { VariantInit(&v_); }
-    ScopedVariant(const ScopedVariant&) = delete;
-    ScopedVariant& operator=(const ScopedVariant&) = delete;
-    ~ScopedVariant() { VariantClear(&v_); }
-    VARIANT* get() { return &v_; }
-
-  private:
-    VARIANT v_;
-};
-
-}  // namespace
 
 void valueToVariant(const Value& value, VARIANT* out) {
     struct Visitor {
@@ -49,13 +35,8 @@ void valueToVariant(const Value& value, VARIANT* out) {
             V_R8(out) = d;
         }
         void operator()(const std::u16string& text) const {
-            BSTR bstr = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()),
-                                          static_cast<UINT>(text.size()));
-            if (!bstr) {
-                throw std::bad_alloc();
-            }
+            V_BSTR(out) = win::unique_bstr(text).release();
             V_VT(out) = VT_BSTR;
-            V_BSTR(out) = bstr;
         }
     };
     std::visit(Visitor{out}, value);
@@ -66,10 +47,10 @@ VARIANTARG& Arguments::at(std::size_t index) const {
 }
 
 VARIANT Arguments::converted(std::size_t index, VARTYPE type) const {
-    ScopedVariant plain;
-    HRESULT hr = VariantCopyInd(plain.get(), &at(index));
+    win::unique_variant plain;
+    HRESULT hr = VariantCopyInd(plain.addressof(), &at(index));
     if (SUCCEEDED(hr)) {
-        hr = VariantChangeType(plain.get(), plain.get(), 0, type);
+        hr = VariantChangeType(plain.addressof(), plain.addressof(), 0, type);
     }
     if (FAILED(hr)) {
         // Out of memory and overflow keep their own numbers; every other refusal is a mismatch.
@@ -78,7 +59,7 @@ VARIANT Arguments::converted(std::size_t index, VARTYPE type) const {
         }
         throw DispatchFailure{hr, position(index)};
     }
-    return *plain.get();  // a number: nothing left to free
+    return plain.get();  // a number: nothing to free in the copy
 }
 
 std::int32_t Arguments::int32(std::size_t index) const {

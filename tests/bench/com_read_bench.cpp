@@ -23,7 +23,7 @@
 #include "host/com_service.h"
 #include "sim/part_program_file.h"
 #include "sim/server/class_id.h"
-#include "sim/server/unique_handle.h"
+#include "win/unique_handle.h"
 
 #ifndef KORVANE_SIM_RELATIVE
 #error "KORVANE_SIM_RELATIVE: the server's path relative to this program"
@@ -32,7 +32,7 @@
 namespace {
 
 using namespace dravosk;
-using sim::server::UniqueHandle;
+using win::unique_handle;
 using Clock = std::chrono::steady_clock;
 
 [[noreturn]] void fail(const std::string& what) {
@@ -62,7 +62,7 @@ std::wstring serverPath() {
         .wstring();
 }
 
-UniqueHandle launchServer(const std::wstring& arguments) {
+unique_handle launchServer(const std::wstring& arguments) {
     std::wstring commandLine = L"\"" + serverPath() + L"\" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -72,7 +72,7 @@ UniqueHandle launchServer(const std::wstring& arguments) {
         fail("cannot start korvane-sim.exe, error " + std::to_string(GetLastError()));
     }
     CloseHandle(info.hThread);
-    return UniqueHandle(info.hProcess);
+    return unique_handle(info.hProcess);
 }
 
 // One request over the server's control channel; the lines of its "ok" reply, or nothing with
@@ -80,11 +80,11 @@ UniqueHandle launchServer(const std::wstring& arguments) {
 std::vector<std::string> control(const std::wstring& name, const std::string& request, bool& ok) {
     ok = false;
     const std::wstring path = L"\\\\.\\pipe\\" + name;
-    UniqueHandle pipe;
+    unique_handle pipe;
     // The one pipe instance is busy until the server has let go of the previous client.
     for (int attempt = 0; attempt < 100 && !pipe; ++attempt) {
-        pipe = UniqueHandle(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                        OPEN_EXISTING, 0, nullptr));
+        pipe = unique_handle(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                         OPEN_EXISTING, 0, nullptr));
         if (!pipe) {
             if (GetLastError() != ERROR_PIPE_BUSY) {
                 return {};
@@ -163,7 +163,7 @@ class QuietStates final : public ControlStates {
 };
 
 std::vector<std::u16string> toolRead() {
-    com::ComAutomationService service;
+    host::ComAutomationService service;
     MemoryFeatureList list;
     QuietStates states;
     cmd_lesen_Click(service, list, states);
@@ -284,7 +284,7 @@ void print(const char* name, const Run& run, int commands) {
 }
 
 // A server left running would serve the next run in its place.
-void stop(const UniqueHandle& server, const std::wstring& channel) {
+void stop(const unique_handle& server, const std::wstring& channel) {
     bool ok = false;
     control(channel, "quit", ok);
     if (WaitForSingleObject(server.get(), 10000) != WAIT_OBJECT_0) {
@@ -293,9 +293,9 @@ void stop(const UniqueHandle& server, const std::wstring& channel) {
 }
 
 int benchmark(int size) {
-    com::Apartment apartment;
+    host::Apartment apartment;
     {
-        UniqueHandle registration = launchServer(L"/regserver");
+        unique_handle registration = launchServer(L"/regserver");
         WaitForSingleObject(registration.get(), INFINITE);
         DWORD code = 1;
         GetExitCodeProcess(registration.get(), &code);
@@ -321,7 +321,7 @@ int benchmark(int size) {
 
     const std::wstring channel =
         L"dravosk-com-read-bench-" + std::to_wstring(GetCurrentProcessId());
-    UniqueHandle server =
+    unique_handle server =
         launchServer(L"--no-window --control " + channel + L" --program \"" + file + L"\"");
     bool ready = false;
     for (int attempt = 0; attempt < 500 && !ready; ++attempt) {

@@ -11,6 +11,7 @@
 #include "core/commands.h"
 #include "core/feature_walk.h"
 #include "core/host_context.h"
+#include "core/text.h"
 #include "sim/memory_host.h"
 
 namespace {
@@ -61,7 +62,7 @@ double secondsFor(int size, Write write) {
         sim::Command c;
         c.isFeature = true;
         c.id = u"Merkmal_" + std::u16string(u"0000000") + static_cast<char16_t>(u'A' + i % 26) +
-               std::u16string(std::to_string(i).begin(), std::to_string(i).end());
+               decimal(i);
         c.vectors = {sim::Vector{1, 2, 3}, sim::Vector{4, 5, 6}, sim::Vector{7, 8, 9}};
         program.commands.push_back(std::move(c));
     }

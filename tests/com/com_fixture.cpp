@@ -6,7 +6,7 @@
 #include "core/text.h"
 #include "sim/part_program_file.h"
 
-namespace dravosk::com::test {
+namespace dravosk::host::test {
 
 using sim::server::test::Finished;
 using sim::server::test::runServer;
@@ -164,4 +164,4 @@ std::vector<std::u16string> ComCommandsTest::entries() const {
     return result;
 }
 
-}  // namespace dravosk::com::test
+}  // namespace dravosk::host::test

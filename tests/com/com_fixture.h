@@ -16,7 +16,7 @@
 #include "sim/model.h"
 #include "tests/server/server_process.h"
 
-namespace dravosk::com::test {
+namespace dravosk::host::test {
 
 using sim::Command;
 using sim::PartProgram;
@@ -86,4 +86,4 @@ class ComCommandsTest : public ::testing::Test {
     void writeProgram(const PartProgram& program);
 };
 
-}  // namespace dravosk::com::test
+}  // namespace dravosk::host::test

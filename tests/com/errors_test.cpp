@@ -5,7 +5,7 @@
 
 #include "tests/com/com_fixture.h"
 
-namespace dravosk::com::test {
+namespace dravosk::host::test {
 namespace {
 
 const PartProgram kThreeFeatures{
@@ -163,4 +163,4 @@ TEST_F(ComErrorsTest, NoActivePartProgramLeavesTheListAsItWas) {
 }
 
 }  // namespace
-}  // namespace dravosk::com::test
+}  // namespace dravosk::host::test

@@ -5,7 +5,7 @@
 
 #include "tests/com/com_fixture.h"
 
-namespace dravosk::com::test {
+namespace dravosk::host::test {
 namespace {
 
 TEST_F(ComCommandsTest, ReadListsEveryFeatureIdentifierExactlyAsTheHostHoldsIt) {
@@ -187,4 +187,4 @@ TEST_F(ComCommandsTest, ValuesThatCannotBeTakenEndReadWithTypeMismatch) {
 }
 
 }  // namespace
-}  // namespace dravosk::com::test
+}  // namespace dravosk::host::test

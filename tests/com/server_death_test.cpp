@@ -5,7 +5,7 @@
 
 #include "tests/com/com_fixture.h"
 
-namespace dravosk::com::test {
+namespace dravosk::host::test {
 namespace {
 
 const PartProgram kTwoFeatures{u"Prüfteil",
@@ -116,4 +116,4 @@ TEST_F(ComServerDeathTest, HostDyingDuringACallOfReadFailsThatCall) {
 }
 
 }  // namespace
-}  // namespace dravosk::com::test
+}  // namespace dravosk::host::test

@@ -5,7 +5,7 @@
 
 #include "host/com_service.h"
 
-namespace dravosk::com {
+namespace dravosk::host {
 namespace {
 
 // Each case runs on a thread of its own, outside any apartment; it returns what CoInitializeEx
@@ -52,4 +52,4 @@ TEST(ApartmentTest, LeavesOnlyTheApartmentItEntered) {
 }
 
 }  // namespace
-}  // namespace dravosk::com
+}  // namespace dravosk::host

@@ -15,21 +15,21 @@
 #include "host/outgoing_calls.h"
 #include "tests/host/fake_objects.h"
 
-namespace dravosk::com::testing {
+namespace dravosk::host::testing {
 
 class BindingTest : public ::testing::Test {
   protected:
     FakeDispatch* make() {
         auto* object = new FakeDispatch;
-        held_.push_back(com_ptr<FakeDispatch>::attach(object));
+        held_.push_back(win::com_ptr<FakeDispatch>::attach(object));
         return object;
     }
     HostObjectPtr wrap(FakeDispatch* object) {
-        return std::make_unique<DispatchObject>(com_ptr<IDispatch>(object), calls_);
+        return std::make_unique<DispatchObject>(win::com_ptr<IDispatch>(object), calls_);
     }
 
     // A collection whose _NewEnum hands out a new enumerator over `items` each time.
-    FakeDispatch* collection(std::vector<unique_variant>& items, std::shared_ptr<EnumLog> log,
+    FakeDispatch* collection(std::vector<win::unique_variant>& items, std::shared_ptr<EnumLog> log,
                              std::function<void(FakeEnum&)> configure = {}) {
         FakeDispatch* c = make();
         c->add(
@@ -76,7 +76,7 @@ class BindingTest : public ::testing::Test {
     }
 
     Apartment apartment_;
-    std::vector<com_ptr<FakeDispatch>> held_;
+    std::vector<win::com_ptr<FakeDispatch>> held_;
 
     // The binding's calls go out through a clock that moves only when the binding pauses for a
     // refused call, so no test waits.
@@ -90,4 +90,4 @@ class BindingTest : public ::testing::Test {
                                         });
 };
 
-}  // namespace dravosk::com::testing
+}  // namespace dravosk::host::testing

@@ -8,7 +8,7 @@
 #include "core/feature_list.h"
 #include "tests/host/binding_fixture.h"
 
-namespace dravosk::com::testing {
+namespace dravosk::host::testing {
 namespace {
 
 constexpr wchar_t kTestProgId[] = L"Dravosk.HostTest.Application";
@@ -128,7 +128,7 @@ class CommandsOverComTest : public BindingTest {
     // In the order of the commands: P1, the feature without identifier, P2.
     std::vector<FakeDispatch*> features_;
     std::vector<std::unique_ptr<std::map<int, Vector>>> vectors_;
-    std::vector<unique_variant> items_;
+    std::vector<win::unique_variant> items_;
     DWORD cookie_ = 0;
 };
 
@@ -181,4 +181,4 @@ TEST_F(CommandsOverComTest, AClassNoServerAnswersForFailsBeforeTheListChanges) {
 }
 
 }  // namespace
-}  // namespace dravosk::com::testing
+}  // namespace dravosk::host::testing

@@ -1,9 +1,9 @@
 #include <cmath>
 
-#include "host/unique_bstr.h"
+#include "win/unique_bstr.h"
 #include "tests/host/binding_fixture.h"
 
-namespace dravosk::com::testing {
+namespace dravosk::host::testing {
 namespace {
 
 TEST_F(BindingTest, MethodArgumentsArriveLastFirstWithTheirTypesAndReferences) {
@@ -101,7 +101,7 @@ class ValueTest : public BindingTest {
         assign(*value.addressof());
     }
 
-    unique_variant value;
+    win::unique_variant value;
     HostObjectPtr object;
 };
 
@@ -172,7 +172,7 @@ TEST_F(ValueTest, ObjectsFromDispatchOrUnknownAndNothingFromEmptyValues) {
               static_cast<std::int32_t>(0x80020005));
     // An object that cannot be driven by name.
     auto log = std::make_shared<EnumLog>();
-    std::vector<unique_variant> none;
+    std::vector<win::unique_variant> none;
     set(VT_UNKNOWN, [&](VARIANT& v) { v.punkVal = new FakeEnum(&none, log); });
     EXPECT_EQ(failure([&] { object->getObject(u"Value"); }).number(),
               static_cast<std::int32_t>(E_NOINTERFACE));
@@ -206,4 +206,4 @@ TEST_F(ValueTest, AnObjectGivesItsDefaultValueOnceAndAnObjectAgainIsAMismatch) {
 }
 
 }  // namespace
-}  // namespace dravosk::com::testing
+}  // namespace dravosk::host::testing

@@ -1,6 +1,6 @@
 #include "tests/host/binding_fixture.h"
 
-namespace dravosk::com::testing {
+namespace dravosk::host::testing {
 namespace {
 
 class EnumerationTest : public BindingTest {
@@ -21,7 +21,7 @@ class EnumerationTest : public BindingTest {
         BindingTest::TearDown();
     }
 
-    std::vector<unique_variant> items;
+    std::vector<win::unique_variant> items;
     std::shared_ptr<EnumLog> log = std::make_shared<EnumLog>();
 };
 
@@ -130,4 +130,4 @@ TEST_F(EnumerationTest, FailuresOfNextAndNewEnumAreReported) {
 }
 
 }  // namespace
-}  // namespace dravosk::com::testing
+}  // namespace dravosk::host::testing

@@ -1,9 +1,9 @@
 #include "host/com_error.h"
 #include "host/hresult_text.h"
-#include "host/unique_bstr.h"
+#include "win/unique_bstr.h"
 #include "tests/host/binding_fixture.h"
 
-namespace dravosk::com::testing {
+namespace dravosk::host::testing {
 namespace {
 
 // What the operator reads for `hr` when nothing more specific is on offer: the system's text where
@@ -89,10 +89,10 @@ TEST_F(BindingTest, ServerExceptionsGiveTheirOwnNumberAndText) {
 
 // Sets the thread's error object as a server does before it fails.
 void raiseErrorInfo(const wchar_t* text) {
-    com_ptr<ICreateErrorInfo> create;
+    win::com_ptr<ICreateErrorInfo> create;
     ASSERT_EQ(::CreateErrorInfo(create.put()), S_OK);
     create->SetDescription(const_cast<LPOLESTR>(text));
-    com_ptr<IErrorInfo> info;
+    win::com_ptr<IErrorInfo> info;
     ASSERT_EQ(create.query_to(info), S_OK);
     ::SetErrorInfo(0, info.get());
 }
@@ -111,7 +111,7 @@ TEST_F(BindingTest, TheErrorObjectIsUsedOnlyWhenTheObjectVouchesForIt) {
         EXPECT_EQ(e.description() == u"Kein Teileprogramm geladen", supported);
         EXPECT_FALSE(e.description().empty());
         // Taken either way, so it cannot describe a later failure.
-        com_ptr<IErrorInfo> stale;
+        win::com_ptr<IErrorInfo> stale;
         EXPECT_EQ(::GetErrorInfo(0, stale.put()), S_FALSE);
     }
 }
@@ -148,4 +148,4 @@ TEST_F(BindingTest, CallFailuresNameTheRejectedArgumentAndFallBackToGermanTexts)
 }
 
 }  // namespace
-}  // namespace dravosk::com::testing
+}  // namespace dravosk::host::testing

@@ -1,8 +1,8 @@
 #include "tests/host/fake_objects.h"
 
-#include "host/unique_bstr.h"
+#include "win/unique_bstr.h"
 
-namespace dravosk::com::testing {
+namespace dravosk::host::testing {
 
 void FakeDispatch::add(const std::wstring& name, Handler handler, DISPID id) {
     if (id == 0) {
@@ -104,7 +104,7 @@ HRESULT FakeDispatch::InterfaceSupportsErrorInfo(REFIID iid) {
     return iid == IID_IDispatch ? S_OK : S_FALSE;
 }
 
-FakeEnum::FakeEnum(std::vector<unique_variant>* items, std::shared_ptr<EnumLog> log)
+FakeEnum::FakeEnum(std::vector<win::unique_variant>* items, std::shared_ptr<EnumLog> log)
     : items_(items), log_(std::move(log)) {}
 
 HRESULT FakeEnum::QueryInterface(REFIID iid, void** out) {
@@ -140,8 +140,8 @@ HRESULT FakeEnum::Next(ULONG celt, VARIANT* out, ULONG* fetched) {
     return hr;
 }
 
-unique_variant variantOf(IDispatch* object) {
-    unique_variant v;
+win::unique_variant variantOf(IDispatch* object) {
+    win::unique_variant v;
     v.addressof()->vt = VT_DISPATCH;
     v.addressof()->pdispVal = object;
     if (object) {
@@ -150,18 +150,18 @@ unique_variant variantOf(IDispatch* object) {
     return v;
 }
 
-unique_variant variantI4(std::int32_t value) {
-    unique_variant v;
+win::unique_variant variantI4(std::int32_t value) {
+    win::unique_variant v;
     v.addressof()->vt = VT_I4;
     v.addressof()->lVal = value;
     return v;
 }
 
-unique_variant variantText(const std::u16string& text) {
-    unique_variant v;
+win::unique_variant variantText(const std::u16string& text) {
+    win::unique_variant v;
     v.addressof()->vt = VT_BSTR;
-    v.addressof()->bstrVal = unique_bstr(text).release();
+    v.addressof()->bstrVal = win::unique_bstr(text).release();
     return v;
 }
 
-}  // namespace dravosk::com::testing
+}  // namespace dravosk::host::testing

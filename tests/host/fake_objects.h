@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "host/com_ptr.h"
-#include "host/unique_variant.h"
+#include "win/com_ptr.h"
+#include "win/unique_variant.h"
 
-namespace dravosk::com::testing {
+namespace dravosk::host::testing {
 
 // Fake objects alive in this process.
 inline int liveObjects = 0;
@@ -91,7 +91,7 @@ struct EnumLog {
 
 class FakeEnum final : public RefCounted<IEnumVARIANT> {
   public:
-    FakeEnum(std::vector<unique_variant>* items, std::shared_ptr<EnumLog> log);
+    FakeEnum(std::vector<win::unique_variant>* items, std::shared_ptr<EnumLog> log);
 
     HRESULT failAfter = S_OK;  // returned by the Next after the first batch, when set
     bool emptyIsOk = false;    // answer S_OK (not S_FALSE) once nothing is left
@@ -105,14 +105,14 @@ class FakeEnum final : public RefCounted<IEnumVARIANT> {
     HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT**) override { return E_NOTIMPL; }
 
   private:
-    std::vector<unique_variant>* items_;
+    std::vector<win::unique_variant>* items_;
     std::shared_ptr<EnumLog> log_;
     std::size_t next_ = 0;
 };
 
 // Variant makers for the tests.
-unique_variant variantOf(IDispatch* object);
-unique_variant variantI4(std::int32_t value);
-unique_variant variantText(const std::u16string& text);
+win::unique_variant variantOf(IDispatch* object);
+win::unique_variant variantI4(std::int32_t value);
+win::unique_variant variantText(const std::u16string& text);
 
-}  // namespace dravosk::com::testing
+}  // namespace dravosk::host::testing

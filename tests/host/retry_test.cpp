@@ -7,7 +7,7 @@
 #include "host/outgoing_calls.h"
 #include "tests/host/binding_fixture.h"
 
-namespace dravosk::com::testing {
+namespace dravosk::host::testing {
 namespace {
 
 // The fixture's clock moves only when the binding pauses, so these tests see the schedule without
@@ -40,7 +40,7 @@ TEST_F(RetryTest, EveryKindOfRefusedCallIsSentAgainAfterGrowingPauses) {
         v.bstrVal = ::SysAllocString(L"B1");
     });
     item->add(L"PutVector", [](DISPPARAMS&, VARIANT*, EXCEPINFO*) { return S_OK; });
-    std::vector<unique_variant> items;
+    std::vector<win::unique_variant> items;
     items.push_back(variantOf(item));
     auto log = std::make_shared<EnumLog>();
     FakeDispatch* c = collection(items, log, [](FakeEnum& e) {
@@ -95,4 +95,4 @@ TEST_F(RetryTest, ARefusalAfterTheLimitFailsAndOtherFailuresAreNotSentAgain) {
 }
 
 }  // namespace
-}  // namespace dravosk::com::testing
+}  // namespace dravosk::host::testing

@@ -62,7 +62,7 @@ ComRef<IDispatch> Variant::object() const {
         return nullptr;
     }
     V_DISPATCH(&v_)->AddRef();
-    return ComRef<IDispatch>::adopt(V_DISPATCH(&v_));
+    return ComRef<IDispatch>::attach(V_DISPATCH(&v_));
 }
 
 ExceptionInfo::~ExceptionInfo() {

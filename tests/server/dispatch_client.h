@@ -8,12 +8,12 @@
 #include <utility>
 #include <vector>
 
-#include "sim/server/com_ref.h"
+#include "win/com_ptr.h"
 
 namespace dravosk::sim::server::test {
 
 template <class T>
-using ComRef = server::ComRef<T>;
+using ComRef = win::com_ptr<T>;
 
 // Owns one VARIANT.
 class Variant {

@@ -28,7 +28,7 @@ std::wstring widen(const char* utf8) {
     return {text.begin(), text.end()};
 }
 
-UniqueHandle launch(const std::wstring& arguments, HANDLE output) {
+win::unique_handle launch(const std::wstring& arguments, HANDLE output) {
     std::wstring commandLine = L"\"" + serverPath() + L"\" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -45,7 +45,7 @@ UniqueHandle launch(const std::wstring& arguments, HANDLE output) {
         return {};
     }
     CloseHandle(info.hThread);
-    return UniqueHandle(info.hProcess);
+    return win::unique_handle(info.hProcess);
 }
 
 bool readLine(HANDLE pipe, std::string& buffer, std::string& line) {
@@ -85,9 +85,9 @@ Finished runServer(const std::wstring& arguments) {
                               std::to_wstring(GetCurrentProcessId()) + L"-" +
                               std::to_wstring(++runs) + L".txt";
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    UniqueHandle process;
+    win::unique_handle process;
     {
-        UniqueHandle output(CreateFileW(
+        win::unique_handle output(CreateFileW(
             file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
             &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr));
         if (!output) {
@@ -114,10 +114,10 @@ Finished runServer(const std::wstring& arguments) {
 
 Reply control(const std::wstring& name, const std::string& request) {
     const std::wstring path = L"\\\\.\\pipe\\" + name;
-    UniqueHandle pipe;
+    win::unique_handle pipe;
     for (int attempt = 0; attempt < 100 && !pipe; ++attempt) {
-        pipe = UniqueHandle(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                        OPEN_EXISTING, 0, nullptr));
+        pipe = win::unique_handle(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                              nullptr, OPEN_EXISTING, 0, nullptr));
         if (!pipe) {
             if (GetLastError() != ERROR_PIPE_BUSY) {
                 return {false, {}, "no control channel, error " + std::to_string(GetLastError())};

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/server/unique_handle.h"
+#include "win/unique_handle.h"
 
 namespace dravosk::sim::server::test {
 
@@ -50,7 +50,7 @@ class ServerProcess {
 
   private:
     std::wstring name_;
-    UniqueHandle process_;
+    win::unique_handle process_;
     bool started_ = false;
 };
 

@@ -70,7 +70,7 @@ class ServerTest : public testing::Test {
         const HRESULT hr = CoCreateInstance(kClsid, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch,
                                             reinterpret_cast<void**>(&app));
         EXPECT_EQ(hr, S_OK);
-        return ComRef<IDispatch>::adopt(app);
+        return ComRef<IDispatch>::attach(app);
     }
 
     static ComRef<IEnumVARIANT> enumerate(IDispatch* commands) {
@@ -83,7 +83,7 @@ class ServerTest : public testing::Test {
                 ->QueryInterface(IID_IEnumVARIANT, reinterpret_cast<void**>(&items));
         }
         EXPECT_TRUE(items);
-        return ComRef<IEnumVARIANT>::adopt(items);
+        return ComRef<IEnumVARIANT>::attach(items);
     }
 
     // The command objects in host order, fetched in batches of `batch`.
@@ -266,7 +266,7 @@ TEST_F(ServerTest, EnumeratorHonoursBatchesSkipResetAndClone) {
 
     IEnumVARIANT* raw = nullptr;
     ASSERT_EQ(items->Clone(&raw), S_OK);
-    ComRef<IEnumVARIANT> clone = ComRef<IEnumVARIANT>::adopt(raw);
+    ComRef<IEnumVARIANT> clone = ComRef<IEnumVARIANT>::attach(raw);
     // The clone starts where the original stood (the third command, whose IsFeature is Null)
     // and moves on its own.
     VARIANT item;

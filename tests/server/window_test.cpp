@@ -104,7 +104,7 @@ TEST(ServerWindow, ListFollowsThePartProgramAndShowsReversedVectors) {
         ASSERT_EQ(CoCreateInstance(kClsid, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch,
                                    reinterpret_cast<void**>(&raw)),
                   S_OK);
-        ComRef<IDispatch> app = ComRef<IDispatch>::adopt(raw);
+        ComRef<IDispatch> app = ComRef<IDispatch>::attach(raw);
         ComRef<IDispatch> commands =
             getObject(getObject(app.get(), L"ActivePartProgram").get(), L"Commands");
         Outcome enumerator =
@@ -114,7 +114,7 @@ TEST(ServerWindow, ListFollowsThePartProgramAndShowsReversedVectors) {
         ASSERT_EQ(V_UNKNOWN(enumerator.value.get())
                       ->QueryInterface(IID_IEnumVARIANT, reinterpret_cast<void**>(&items)),
                   S_OK);
-        ComRef<IEnumVARIANT> itemsRef = ComRef<IEnumVARIANT>::adopt(items);
+        ComRef<IEnumVARIANT> itemsRef = ComRef<IEnumVARIANT>::attach(items);
         Variant first;
         ASSERT_EQ(items->Next(1, first.get(), nullptr), S_OK);
         ComRef<IDispatch> p1 = getObject(first.object().get(), L"FeatureCommand");

@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <utility>
 
-namespace dravosk::com {
+namespace dravosk::win {
 
 template <class T>
 class com_ptr {
@@ -69,4 +69,4 @@ class com_ptr {
     T* p_ = nullptr;
 };
 
-}  // namespace dravosk::com
+}  // namespace dravosk::win

@@ -7,10 +7,11 @@
 #include <ole2.h>
 
 #include <string>
+#include <new>
 #include <string_view>
 #include <utility>
 
-namespace dravosk::com {
+namespace dravosk::win {
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "BSTR code units are UTF-16");
 
@@ -45,12 +46,8 @@ class unique_bstr {
 };
 
 inline unique_bstr::unique_bstr(std::u16string_view text) {
-    if (text.empty()) {
-        s_ = ::SysAllocStringLen(L"", 0);
-    } else {
-        const std::wstring wide(text.begin(), text.end());
-        s_ = ::SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
-    }
+    s_ = ::SysAllocStringLen(text.empty() ? L"" : reinterpret_cast<const OLECHAR*>(text.data()),
+                             static_cast<UINT>(text.size()));
     if (!s_) {
         throw std::bad_alloc();
     }
@@ -61,4 +58,4 @@ inline std::u16string unique_bstr::textOf(BSTR s) {
     return std::u16string(s, s + length);
 }
 
-}  // namespace dravosk::com
+}  // namespace dravosk::win

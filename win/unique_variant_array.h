@@ -10,7 +10,7 @@
 #include <cstddef>
 #include <vector>
 
-namespace dravosk::com {
+namespace dravosk::win {
 
 class unique_variant_array {
   public:
@@ -38,4 +38,4 @@ class unique_variant_array {
     std::vector<VARIANT> v_;
 };
 
-}  // namespace dravosk::com
+}  // namespace dravosk::win

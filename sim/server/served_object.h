@@ -12,18 +12,12 @@
 #include "sim/model.h"
 #include "sim/server/server_state.h"
 #include "sim/server/variant_conversion.h"
+#include "win/com_object.h"
 
 namespace dravosk::sim::server {
 
-class DispatchObject : public IDispatch, protected CountedObject {
+class ServedObject : public win::com_object<IDispatch>, protected CountedObject {
   public:
-    DispatchObject(const DispatchObject&) = delete;
-    DispatchObject& operator=(const DispatchObject&) = delete;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
-
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override;
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid,
@@ -44,8 +38,8 @@ class DispatchObject : public IDispatch, protected CountedObject {
     };
 
     // `members` must outlive the object (the kinds keep them in static tables).
-    DispatchObject(ServerState& state, ObjectRef ref, std::span<const Member> members);
-    virtual ~DispatchObject() = default;
+    ServedObject(ServerState& state, ObjectRef ref, std::span<const Member> members);
+    ~ServedObject() override = default;
 
     // Runs `member`; the call form is already checked. Writes the result into the empty
     // `result`. Throws dravosk::Error (the model's) or DispatchFailure.
@@ -61,7 +55,6 @@ class DispatchObject : public IDispatch, protected CountedObject {
     const Member* find(const wchar_t* name) const;
 
     std::span<const Member> members_;
-    LONG references_ = 1;
 };
 
 // A dravosk::Error from the model as Invoke reports it: the dispatch layer's own numbers

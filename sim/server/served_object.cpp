@@ -1,32 +1,18 @@
-#include "sim/server/dispatch_object.h"
+#include "sim/server/served_object.h"
 
 #include <oleauto.h>
 
 #include <new>
 
 #include "core/error.h"
+#include "core/text.h"
 #include "sim/server/call_trap.h"
 #include "sim/server/host_objects.h"
+#include "win/unique_variant.h"
 
 namespace dravosk::sim::server {
 
 namespace {
-
-bool sameNameIgnoringCase(std::u16string_view member, const wchar_t* name) {
-    std::size_t i = 0;
-    for (; name[i] != L'\0'; ++i) {
-        if (i == member.size()) {
-            return false;
-        }
-        const auto lower = [](wchar_t c) {
-            return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-        };
-        if (lower(name[i]) != lower(static_cast<wchar_t>(member[i]))) {
-            return false;
-        }
-    }
-    return i == member.size();
-}
 
 std::u16string_view view(const wchar_t* text) {
     return {reinterpret_cast<const char16_t*>(text), wcslen(text)};
@@ -58,35 +44,10 @@ HRESULT reportError(const Error& error, EXCEPINFO* exception) {
     return DISP_E_EXCEPTION;
 }
 
-DispatchObject::DispatchObject(ServerState& state, ObjectRef ref, std::span<const Member> members)
+ServedObject::ServedObject(ServerState& state, ObjectRef ref, std::span<const Member> members)
     : CountedObject(state), ref_(ref), members_(members) {}
 
-HRESULT DispatchObject::QueryInterface(REFIID riid, void** object) {
-    if (!object) {
-        return E_POINTER;
-    }
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch)) {
-        *object = static_cast<IDispatch*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG DispatchObject::AddRef() {
-    return static_cast<ULONG>(InterlockedIncrement(&references_));
-}
-
-ULONG DispatchObject::Release() {
-    const LONG left = InterlockedDecrement(&references_);
-    if (left == 0) {
-        delete this;
-    }
-    return static_cast<ULONG>(left);
-}
-
-HRESULT DispatchObject::GetTypeInfoCount(UINT* count) {
+HRESULT ServedObject::GetTypeInfoCount(UINT* count) {
     if (!count) {
         return E_POINTER;
     }
@@ -94,14 +55,14 @@ HRESULT DispatchObject::GetTypeInfoCount(UINT* count) {
     return S_OK;
 }
 
-HRESULT DispatchObject::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
+HRESULT ServedObject::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
     if (info) {
         *info = nullptr;
     }
     return DISP_E_BADINDEX;
 }
 
-const DispatchObject::Member* DispatchObject::find(DISPID id) const {
+const ServedObject::Member* ServedObject::find(DISPID id) const {
     for (const Member& member : members_) {
         if (member.id == id) {
             return &member;
@@ -110,16 +71,16 @@ const DispatchObject::Member* DispatchObject::find(DISPID id) const {
     return nullptr;
 }
 
-const DispatchObject::Member* DispatchObject::find(const wchar_t* name) const {
+const ServedObject::Member* ServedObject::find(const wchar_t* name) const {
     for (const Member& member : members_) {
-        if (sameNameIgnoringCase(member.name, name)) {
+        if (equalsIgnoringAsciiCase(member.name, view(name))) {
             return &member;
         }
     }
     return nullptr;
 }
 
-HRESULT DispatchObject::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
+HRESULT ServedObject::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
     if (!IsEqualIID(riid, IID_NULL)) {
         return DISP_E_UNKNOWNINTERFACE;
     }
@@ -142,8 +103,8 @@ HRESULT DispatchObject::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, 
     return count == 1 ? S_OK : DISP_E_UNKNOWNNAME;
 }
 
-HRESULT DispatchObject::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params,
-                               VARIANT* result, EXCEPINFO* exception, UINT* argErr) {
+HRESULT ServedObject::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params,
+                             VARIANT* result, EXCEPINFO* exception, UINT* argErr) {
     const Member* member = find(id);
     state_.countRoundTrip("Invoke", member ? member->name : u"?");
     if (!IsEqualIID(riid, IID_NULL)) {
@@ -176,32 +137,26 @@ HRESULT DispatchObject::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPAR
     }
 
     callTrap().enter(member->name);
-    VARIANT value;
-    VariantInit(&value);
+    win::unique_variant value;
     try {
-        run(*member, Arguments(*params), &value);
+        run(*member, Arguments(*params), value.addressof());
     } catch (const DispatchFailure& failure) {
-        VariantClear(&value);
         if (argErr && failure.argErr != static_cast<UINT>(-1)) {
             *argErr = failure.argErr;
         }
         return failure.hr;
     } catch (const Error& error) {
-        VariantClear(&value);
         return reportError(error, exception);
     } catch (const std::bad_alloc&) {
-        VariantClear(&value);
         return E_OUTOFMEMORY;
     }
     if (result) {
-        *result = value;  // the caller owns it now
-    } else {
-        VariantClear(&value);
+        *result = value.release();  // the caller owns it now
     }
     return S_OK;
 }
 
-void DispatchObject::getProperty(const Member& member, VARIANT* result) {
+void ServedObject::getProperty(const Member& member, VARIANT* result) {
     propertyToVariant(state_, state_.model().get(ref_, member.name), result);
 }
 

@@ -7,7 +7,7 @@
 
 #include <utility>
 
-namespace dravosk::com {
+namespace dravosk::win {
 
 class unique_variant {
   public:
@@ -27,6 +27,14 @@ class unique_variant {
         ::VariantInit(&v_);
     }
 
+    // Hands the contents over to the caller (an out-parameter of a call being served); this
+    // owner is left empty.
+    [[nodiscard]] VARIANT release() noexcept {
+        const VARIANT contents = v_;
+        ::VariantInit(&v_);
+        return contents;
+    }
+
     VARTYPE vt() const noexcept { return v_.vt; }
     const VARIANT& get() const noexcept { return v_; }
     VARIANT* addressof() noexcept { return &v_; }
@@ -40,4 +48,4 @@ class unique_variant {
     VARIANT v_;
 };
 
-}  // namespace dravosk::com
+}  // namespace dravosk::win

@@ -5,7 +5,7 @@
 // ole2.h needs windows.h first
 #include <ole2.h>
 
-namespace dravosk::com {
+namespace dravosk::win {
 
 class unique_excepinfo {
   public:
@@ -37,4 +37,4 @@ class unique_excepinfo {
     EXCEPINFO e_;
 };
 
-}  // namespace dravosk::com
+}  // namespace dravosk::win

@@ -1,0 +1,71 @@
+#include "ui/command_runner.h"
+
+#include <exception>
+#include <new>
+#include <string>
+
+#include "core/text.h"
+#include "ui/wait_cursor.h"
+
+namespace dravosk::ui {
+
+namespace {
+
+constexpr std::int32_t kOutOfMemory = static_cast<std::int32_t>(E_OUTOFMEMORY);
+constexpr std::int32_t kUnexpected = static_cast<std::int32_t>(E_UNEXPECTED);
+
+// Suspends a control's drawing while a command changes many of its lines at once, and repaints it
+// once at the end; each line drawn as it comes costs far more than the change itself.
+class SuspendedDrawing {
+  public:
+    explicit SuspendedDrawing(HWND control) : control_(control) {
+        SendMessageW(control_, WM_SETREDRAW, FALSE, 0);
+    }
+    ~SuspendedDrawing() {
+        SendMessageW(control_, WM_SETREDRAW, TRUE, 0);
+        RedrawWindow(control_, nullptr, nullptr,
+                     RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+    }
+    SuspendedDrawing(const SuspendedDrawing&) = delete;
+    SuspendedDrawing& operator=(const SuspendedDrawing&) = delete;
+
+  private:
+    HWND control_;
+};
+
+std::optional<Error> run(const ButtonCommand& command, AutomationService& service,
+                         FeatureList& list, ControlStates& states, CommandProgress& progress,
+                         HWND listBox) {
+    WaitCursor wait;
+    try {
+        std::optional<SuspendedDrawing> quietList;
+        if (command.redrawListOnce) {
+            quietList.emplace(listBox);
+        }
+        command.handler(service, list, states, progress);
+        return std::nullopt;
+    } catch (const Error& error) {
+        return error;
+    } catch (const std::bad_alloc&) {
+        return Error(kOutOfMemory, u"Nicht genügend Arbeitsspeicher.",
+                     std::u16string(command.name));
+    } catch (const std::exception& error) {
+        return Error(kUnexpected, fromUtf8(error.what()), std::u16string(command.name));
+    } catch (...) {
+        return Error(kUnexpected, u"Unerwarteter Fehler.", std::u16string(command.name));
+    }
+}
+
+}  // namespace
+
+std::optional<Error> runButtonCommand(const ButtonCommand& command, AutomationService& service,
+                                      FeatureList& list, ControlStates& states,
+                                      CommandProgress& progress, HWND listBox) {
+    std::optional<Error> failure = run(command, service, list, states, progress, listBox);
+    if (failure && failure->written().features().empty()) {
+        failure->setWritten(progress.record());
+    }
+    return failure;
+}
+
+}  // namespace dravosk::ui
