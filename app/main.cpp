@@ -4,14 +4,39 @@
 // commctrl.h needs windows.h first
 #include <commctrl.h>
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "core/error.h"
+#include "core/text.h"
 #include "host/com_service.h"
+#include "host/message_filter.h"
 #include "ui/error_report.h"
+#include "ui/host_watch.h"
 #include "ui/main_window.h"
 #include "ui/message_loop.h"
+#include "win/text.h"
+
+namespace {
+
+// The variable's value; nullopt when it is not set or empty.
+std::optional<std::wstring> environmentValue(const wchar_t* name) {
+    const DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
+    if (size <= 1) {
+        return std::nullopt;
+    }
+    std::wstring value(size, L'\0');
+    const DWORD length = GetEnvironmentVariableW(name, value.data(), size);
+    if (length == 0 || length >= size) {
+        return std::nullopt;
+    }
+    value.resize(length);
+    return value;
+}
+
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     // Before anything else is loaded: every DLL loaded later, by this program or on its behalf,
@@ -30,14 +55,40 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
         return 1;
     }
 
+    std::chrono::seconds wait = dravosk::ui::kDefaultWait;
+    if (const std::optional<std::wstring> value = environmentValue(L"DRAVOSK_WAIT_S")) {
+        const std::optional<std::chrono::seconds> parsed = dravosk::ui::parseWaitSeconds(*value);
+        if (!parsed) {
+            const dravosk::Error error(
+                static_cast<std::int32_t>(E_INVALIDARG),
+                u"Die Umgebungsvariable DRAVOSK_WAIT_S muss eine ganze Zahl von Sekunden "
+                u"zwischen 1 und " +
+                    dravosk::decimal(dravosk::ui::kLongestWait.count()) + u" sein, nicht \"" +
+                    dravosk::win::u16(*value) + u"\".",
+                u"DRAVOSK_WAIT_S");
+            dravosk::ui::showErrorReport(nullptr, error);
+            return 1;
+        }
+        wait = *parsed;
+    }
+
     // Declared after the apartment, so the window and the service are gone before COM is left.
     dravosk::host::ComAutomationService service;
-    dravosk::ui::MainWindow window(instance, service);
+    dravosk::ui::MainWindow window(instance, service, wait);
     service.calls().setObserver(&window.progress());
     if (!window.create(showCommand)) {
         const dravosk::Error error(static_cast<std::int32_t>(HRESULT_FROM_WIN32(GetLastError())),
                                    u"Das Hauptfenster konnte nicht erstellt werden.", u"Form1");
         dravosk::ui::showErrorReport(nullptr, error);
+        return 1;
+    }
+    // For as long as the window lives: the platform asks it about refused calls and tells it of
+    // every message while a call waits for the host.
+    std::optional<dravosk::host::MessageFilterRegistration> filter;
+    try {
+        filter.emplace(window.callWaits());
+    } catch (const dravosk::Error& error) {
+        dravosk::ui::showErrorReport(window.hwnd(), error);
         return 1;
     }
     return dravosk::ui::runMessageLoop(window);

@@ -16,19 +16,11 @@ std::wstring numberLine(std::int32_t number) {
     return L"Fehler " + win::hex(number) + L" (" + std::to_wstring(number) + L")";
 }
 
-// At most kMaxDescription code units of it (a surrogate pair is never split), then "…".
 std::wstring descriptionText(std::u16string_view description) {
     if (description.empty()) {
         return L"Keine Beschreibung vorhanden.";
     }
-    if (description.size() <= kMaxDescription) {
-        return win::displayText(description);
-    }
-    std::size_t length = kMaxDescription;
-    if (description[length - 1] >= 0xD800 && description[length - 1] <= 0xDBFF) {
-        --length;
-    }
-    return win::displayText(description.substr(0, length)) + L"…";
+    return shortenedText(description, kMaxDescription);
 }
 
 // One line each, at most kMaxListedChanges of them, then the count of the rest.
@@ -43,6 +35,17 @@ void appendLines(std::wstring& text, const std::vector<std::u16string>& lines) {
 }
 
 }  // namespace
+
+std::wstring shortenedText(std::u16string_view text, std::size_t limit) {
+    if (text.size() <= limit) {
+        return win::displayText(text);
+    }
+    std::size_t length = limit;
+    if (length > 0 && text[length - 1] >= 0xD800 && text[length - 1] <= 0xDBFF) {
+        --length;
+    }
+    return win::displayText(text.substr(0, length)) + L"…";
+}
 
 std::wstring errorReportText(const Error& error) {
     std::wstring text = L"Der Befehl wurde wegen eines Fehlers abgebrochen.\n\n";

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "core/error.h"
 
@@ -15,6 +16,10 @@ namespace dravosk::ui {
 // and its OK button stays reachable.
 inline constexpr std::size_t kMaxListedChanges = 20;
 inline constexpr std::size_t kMaxDescription = 1000;  // UTF-16 code units
+
+// `text` as a control shows it (win::displayText), cut after `limit` code units (a surrogate pair
+// is never split) and then marked with "…".
+std::wstring shortenedText(std::u16string_view text, std::size_t limit);
 
 // German text: the number in hex and decimal, the description, the failing step and, after a
 // failed Write, per feature the data sets that stay reversed in the host, and apart from them

@@ -1,13 +1,45 @@
 #include "ui/main_window.h"
 
+#include "ui/busy_question.h"
 #include "ui/button_caption.h"
 #include "ui/command_runner.h"
 #include "ui/error_report.h"
 
 namespace dravosk::ui {
 
-MainWindow::MainWindow(HINSTANCE instance, AutomationService& service)
-    : instance_(instance), service_(service) {}
+namespace {
+
+constexpr wchar_t kShutdownReason[] = L"Dravosk schreibt in das Korvane-Programm";
+
+// While a command runs, logging off or shutting down is refused with this reason: ending the
+// program half way through Write would leave the operator without the report of what was
+// written.
+class ShutdownBlock {
+  public:
+    explicit ShutdownBlock(HWND window) : window_(window) {
+        ShutdownBlockReasonCreate(window_, kShutdownReason);
+    }
+    ~ShutdownBlock() { ShutdownBlockReasonDestroy(window_); }
+    ShutdownBlock(const ShutdownBlock&) = delete;
+    ShutdownBlock& operator=(const ShutdownBlock&) = delete;
+
+  private:
+    HWND window_;
+};
+
+}  // namespace
+
+MainWindow::MainWindow(HINSTANCE instance, AutomationService& service, std::chrono::seconds wait)
+    : instance_(instance),
+      service_(service),
+      watch_(
+          progress_, wait,
+          [this](std::chrono::seconds waited, std::u16string_view step) {
+              return askToWaitOn(hwnd(), busyQuestionText(waited, step));
+          },
+          [this](const Error& error) { endAbandoned(error); }) {
+    progress_.setWatcher(&watch_);
+}
 
 MainWindow::~MainWindow() {
     // The controls go before the font, icons and picture they borrow.
@@ -93,10 +125,13 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             fitClientArea(dpi, suggested->left, suggested->top);
             return 0;
         }
+        case WM_QUERYENDSESSION:
+            return running_ ? FALSE : TRUE;
         case WM_CLOSE:
             // No question, nothing saved, the host untouched. A command that is still running
-            // (its message box is open) finishes first.
-            if (running_) {
+            // (its message box is open) finishes first; a report that is open is confirmed
+            // first.
+            if (running_ || ending_) {
                 closeWaiting_ = true;
             } else {
                 DestroyWindow(hwnd());
@@ -137,18 +172,24 @@ void MainWindow::restoreFocus() {
 }
 
 void MainWindow::onClick(HWND button) {
-    // One command at a time, and a disabled button runs nothing, however the click was sent.
-    if (running_ || !IsWindowEnabled(button)) {
+    // One command at a time, none while a failure is reported, and a disabled button runs
+    // nothing, however the click was sent.
+    if (running_ || ending_ || !IsWindowEnabled(button)) {
         return;
     }
     const ButtonCommand* command = commandOf(button);
     if (command == nullptr) {
         return;
     }
-    running_ = true;
-    const std::optional<Error> failure =
-        runButtonCommand(*command, service_, *list_, *states_, progress_, control(Slot::List1));
-    running_ = false;
+    std::optional<Error> failure;
+    {
+        running_ = true;
+        const ShutdownBlock block(hwnd());
+        const HostWatch::Session watching(watch_, hwnd());
+        failure =
+            runButtonCommand(*command, service_, *list_, *states_, progress_, control(Slot::List1));
+        running_ = false;
+    }
 
     if (failure) {
         endWithError(*failure);
@@ -158,9 +199,18 @@ void MainWindow::onClick(HWND button) {
 }
 
 void MainWindow::endWithError(const Error& error) {
+    // From here on the window only waits for the report to be confirmed and then ends.
+    ending_ = true;
     exitCode_ = 1;
     showErrorReport(hwnd(), error);
     DestroyWindow(hwnd());
+}
+
+void MainWindow::endAbandoned(const Error& error) {
+    ending_ = true;
+    exitCode_ = 1;
+    showErrorReport(hwnd(), error);
+    ExitProcess(static_cast<UINT>(exitCode_));
 }
 
 }  // namespace dravosk::ui

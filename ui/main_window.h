@@ -5,12 +5,14 @@
 #include <windows.h>
 
 #include <array>
+#include <chrono>
 #include <optional>
 
 #include "core/command_progress.h"
 #include "core/error.h"
 #include "core/host.h"
 #include "ui/button_commands.h"
+#include "ui/host_watch.h"
 #include "ui/layout.h"
 #include "ui/listbox_feature_list.h"
 #include "ui/window_control_states.h"
@@ -21,8 +23,10 @@ namespace dravosk::ui {
 
 class MainWindow : public win::WindowBase<MainWindow> {
   public:
-    // The icon and the picture are taken from `instance`'s resources when it has them.
-    MainWindow(HINSTANCE instance, AutomationService& service);
+    // The icon and the picture are taken from `instance`'s resources when it has them. A call to
+    // the host unanswered for `wait` brings the question whether to wait on.
+    MainWindow(HINSTANCE instance, AutomationService& service,
+               std::chrono::seconds wait = kDefaultWait);
     ~MainWindow();
 
     // Creates the window with its design-time state and shows it; false (GetLastError set) when
@@ -39,6 +43,8 @@ class MainWindow : public win::WindowBase<MainWindow> {
 
     // Where the running command stands; the host binding tells it of every call out.
     CommandProgress& progress() { return progress_; }
+    // What the message filter tells of a call that waits for the host.
+    host::CallWaitHandler& callWaits() { return watch_; }
 
   private:
     friend class win::WindowBase<MainWindow>;
@@ -59,6 +65,9 @@ class MainWindow : public win::WindowBase<MainWindow> {
     const ButtonCommand* commandOf(HWND control) const;
     void onClick(HWND button);
     void endWithError(const Error& error);
+    // From inside the wait for a call the operator gave up on: the report, then the program
+    // ends at once, since the platform would go on waiting for the host.
+    [[noreturn]] void endAbandoned(const Error& error);
     void rememberFocus();
     void restoreFocus();
 
@@ -76,8 +85,10 @@ class MainWindow : public win::WindowBase<MainWindow> {
     std::optional<ListBoxFeatureList> list_;
     std::optional<WindowControlStates> states_;
     CommandProgress progress_;
+    HostWatch watch_;
 
     bool running_ = false;       // a command is running
+    bool ending_ = false;        // its failure is being reported; the program ends after it
     bool closeWaiting_ = false;  // a close arrived while it ran
     int exitCode_ = 0;
 };

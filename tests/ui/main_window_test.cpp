@@ -236,6 +236,44 @@ TEST_F(MainWindowTest, AFailedWriteNamesWhatItAlreadyReversed) {
     EXPECT_EQ(takeQuitMessage(), 1);
 }
 
+// Until the report is confirmed and the program ends, nothing gets past it: neither a click
+// sent to a button as a message (as accessibility tools send it) nor a close.
+TEST_F(MainWindowTest, TheReportKeepsEveryCommandAndTheCloseOut) {
+    model.setActive(std::nullopt);
+    int boxes = 0;
+    std::size_t callsWhileOpen = 0;
+    const auto box = confirmingMessageBoxes([&] { click(Slot::cmd_lesen); },
+                                            [&] {
+                                                if (++boxes > 1) {
+                                                    return;  // a second report: already failed
+                                                }
+                                                const std::size_t before = model.calls().size();
+                                                click(Slot::cmd_lesen);
+                                                callsWhileOpen = model.calls().size() - before;
+                                                SendMessageW(window.hwnd(), WM_CLOSE, 0, 0);
+                                                EXPECT_NE(window.hwnd(), nullptr);
+                                            });
+    EXPECT_EQ(boxes, 1);
+    EXPECT_EQ(callsWhileOpen, 0u);
+    EXPECT_TRUE(contains(box.text, L"Schritt: ActivePartProgram")) << box.text;
+    EXPECT_EQ(window.hwnd(), nullptr);
+    EXPECT_EQ(window.exitCode(), 1);
+    EXPECT_EQ(takeQuitMessage(), 1);
+}
+
+// Logging off or shutting down is refused while a command runs, and allowed again after it.
+// (Wine 8 has no ShutdownBlockReasonQuery, so the reason given cannot be read back here.)
+TEST_F(MainWindowTest, LoggingOffIsRefusedWhileACommandRuns) {
+    click(Slot::cmd_lesen);
+    click(Slot::cmd_allemarkieren);
+    LRESULT answer = -1;
+    confirmingMessageBoxes(
+        [&] { click(Slot::cmd_schreiben); },
+        [&] { answer = SendMessageW(window.hwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF); });
+    EXPECT_EQ(answer, FALSE);
+    EXPECT_EQ(SendMessageW(window.hwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+}
+
 TEST_F(MainWindowTest, ACloseWhileWritesMessageIsOpenWaitsForTheCommandToFinish) {
     click(Slot::cmd_lesen);
     click(Slot::cmd_allemarkieren);
