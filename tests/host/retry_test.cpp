@@ -4,6 +4,7 @@
 #include <numeric>
 
 #include "core/call_observer.h"
+#include "host/message_filter.h"
 #include "host/outgoing_calls.h"
 #include "tests/host/binding_fixture.h"
 
@@ -92,6 +93,16 @@ TEST_F(RetryTest, ARefusalAfterTheLimitFailsAndOtherFailuresAreNotSentAgain) {
     EXPECT_EQ(failure([&] { wrapped->getText(u"ID"); }).number(),
               static_cast<std::int32_t>(RPC_E_DISCONNECTED));
     EXPECT_TRUE(pauses_.empty());
+}
+
+// Where the platform asks the message filter (Windows), it hears the binding's schedule: a pause
+// for either refusal until the limit, then -1 (give up), never 0, which would resend at once.
+TEST(MessageFilterRetry, FollowsTheBindingsScheduleAndGivesUpAtTheLimit) {
+    EXPECT_EQ(retryAnswer(0, SERVERCALL_REJECTED), 100u);
+    EXPECT_EQ(retryAnswer(350, SERVERCALL_RETRYLATER), 400u);
+    EXPECT_EQ(retryAnswer(59'500, SERVERCALL_RETRYLATER), 500u);
+    EXPECT_EQ(retryAnswer(60'000, SERVERCALL_REJECTED), static_cast<DWORD>(-1));
+    EXPECT_EQ(retryAnswer(0, SERVERCALL_ISHANDLED), static_cast<DWORD>(-1));
 }
 
 }  // namespace
