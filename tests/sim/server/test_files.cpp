@@ -1,4 +1,4 @@
-#include "tests/server/test_files.h"
+#include "tests/sim/server/test_files.h"
 
 #include <windows.h>
 

@@ -12,9 +12,9 @@
 
 #include "sim/part_program_file.h"
 #include "sim/server/class_id.h"
-#include "tests/server/dispatch_client.h"
-#include "tests/server/server_process.h"
-#include "tests/server/test_files.h"
+#include "tests/sim/server/dispatch_client.h"
+#include "tests/sim/server/server_process.h"
+#include "tests/sim/server/test_files.h"
 
 namespace dravosk::sim::server::test {
 namespace {

@@ -14,7 +14,7 @@
 #include "core/error.h"
 #include "host/com_service.h"
 #include "sim/model.h"
-#include "tests/server/server_process.h"
+#include "tests/sim/server/server_process.h"
 
 namespace dravosk::host::test {
 

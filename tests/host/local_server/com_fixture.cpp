@@ -1,4 +1,4 @@
-#include "tests/com/com_fixture.h"
+#include "tests/host/local_server/com_fixture.h"
 
 #include <bit>
 #include <cstdio>

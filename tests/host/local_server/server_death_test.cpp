@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/com/com_fixture.h"
+#include "tests/host/local_server/com_fixture.h"
 
 namespace dravosk::host::test {
 namespace {

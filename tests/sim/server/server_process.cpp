@@ -1,4 +1,4 @@
-#include "tests/server/server_process.h"
+#include "tests/sim/server/server_process.h"
 
 #include <filesystem>
 #include <fstream>
