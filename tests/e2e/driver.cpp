@@ -28,13 +28,16 @@
 
 #include "demo/form1_remote.h"
 #include "demo/vector_check.h"
-#include "tests/e2e/sim_server.h"
+#include "sim/client/process.h"
+#include "sim/client/server.h"
+#include "sim/client/temp_file.h"
+#include "win/window_text.h"
 
 namespace {
 
 namespace demo = dravosk::demo;
-namespace e2e = dravosk::e2e;
 namespace sim = dravosk::sim;
+namespace win = dravosk::win;
 using namespace dravosk::demo;
 
 constexpr int kSkipped = 77;
@@ -130,7 +133,7 @@ int layout(const std::wstring& exe) {
         return 1;
     }
     checkEqual(GetDpiForWindow(app.window()), UINT{96}, L"DPI of the test display");
-    checkText(textOf(app.window()), kCaption, L"caption");
+    checkText(windowText(app.window()), kCaption, L"caption");
     RECT client;
     GetClientRect(app.window(), &client);
     checkEqual(client.right, LONG{524}, L"client width");
@@ -142,9 +145,10 @@ int layout(const std::wstring& exe) {
         const HWND child = app.children()[i];
         const Expected& e = kExpected[i];
         const std::wstring name = controlName(Control(i));
-        check(CompareStringOrdinal(classOf(child).c_str(), -1, e.className, -1, TRUE) == CSTR_EQUAL,
-              name + L" is a " + e.className + L" (is " + classOf(child) + L")");
-        checkText(textOf(child), e.text, name + L" caption");
+        check(
+            CompareStringOrdinal(className(child).c_str(), -1, e.className, -1, TRUE) == CSTR_EQUAL,
+            name + L" is a " + e.className + L" (is " + className(child) + L")");
+        checkText(windowText(child), e.text, name + L" caption");
         RECT rect;
         GetWindowRect(child, &rect);
         MapWindowPoints(nullptr, app.window(), reinterpret_cast<POINT*>(&rect), 2);
@@ -221,7 +225,7 @@ int closing(const std::wstring& exe) {
 // Read when no host is registered: the one error path reports the failure and ends the program.
 int readWithoutHost(const std::wstring& exe, const std::wstring& sim) {
     // A scenario that was stopped half-way may have left the class registered.
-    e2e::runToEnd(sim, L"/unregserver");
+    sim::client::runToEnd(sim, L"/unregserver");
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     CLSID clsid;
     const bool registered = SUCCEEDED(CLSIDFromProgID(L"KORVAN.Application", &clsid));
@@ -240,8 +244,8 @@ int readWithoutHost(const std::wstring& exe, const std::wstring& sim) {
     if (box == nullptr) {
         return 1;
     }
-    checkText(textOf(box), L"Dravosk", L"report caption");
-    const std::wstring text = textOf(GetDlgItem(box, 0xFFFF));
+    checkText(windowText(box), L"Dravosk", L"report caption");
+    const std::wstring text = win::messageBoxText(box);
     check(text.find(L"Fehler 0x800401F3 (-2147221005)") != std::wstring::npos,
           L"report gives the number in hex and decimal: " + text);
     check(text.find(L"CreateObject(\"KORVAN.Application\")") != std::wstring::npos,
@@ -427,8 +431,10 @@ struct HostSetup {
         : registration(sim), file(L"program.json") {
         check(registration.ok(), L"korvane-sim.exe /regserver");
         check(file.write(program), L"the part program file is written");
-        server.emplace(sim, file.path());
-        check(server->ready(), L"korvane-sim.exe starts and answers on its control channel");
+        server.emplace(sim, file.path(), L"dravosk-e2e-" + std::to_wstring(GetCurrentProcessId()),
+                       sim::client::Server::Window::shown);
+        check(server->ready(), L"korvane-sim.exe starts and answers on its control channel: " +
+                                   wide(server->startError()));
     }
     bool ready() const { return registration.ok() && server->ready(); }
     std::optional<sim::PartProgram> saved() const {
@@ -438,14 +444,14 @@ struct HostSetup {
         return program;
     }
     bool request(const std::string& text) const {
-        const demo::Reply reply = server->request(text);
+        const sim::client::Reply reply = server->control(text);
         check(reply.ok, wide(text) + L": " + wide(reply.error));
         return reply.ok;
     }
 
-    e2e::Registration registration;
-    demo::TempFile file;
-    std::optional<e2e::SimServer> server;  // stopped before the registration goes
+    sim::client::Registration registration;
+    sim::client::TempFile file;
+    std::optional<sim::client::Server> server;  // stopped before the registration goes
 };
 
 // Read, marking by hand and with the buttons, two Writes with a check box changed between them.
