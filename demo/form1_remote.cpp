@@ -25,6 +25,28 @@ constexpr const wchar_t* kControlNames[kControlCount] = {
     L"Image1",
 };
 
+// The first top-level window of the process for which `wanted` holds, or nullptr.
+HWND topLevelWindow(DWORD processId, const std::function<bool(HWND)>& wanted) {
+    struct Search {
+        DWORD process;
+        const std::function<bool(HWND)>& wanted;
+        HWND found;
+    } search{processId, wanted, nullptr};
+    EnumWindows(
+        [](HWND hwnd, LPARAM context) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(context);
+            DWORD process = 0;
+            GetWindowThreadProcessId(hwnd, &process);
+            if (process == s->process && s->wanted(hwnd)) {
+                s->found = hwnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 }  // namespace
 
 void print(const std::wstring& text) {
@@ -98,23 +120,7 @@ HWND App::focus() const {
 }
 
 HWND App::messageBox() const {
-    struct Search {
-        DWORD process;
-        HWND found;
-    } search{processId_, nullptr};
-    EnumWindows(
-        [](HWND hwnd, LPARAM context) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(context);
-            DWORD process = 0;
-            GetWindowThreadProcessId(hwnd, &process);
-            if (process == s->process && win::isMessageBox(hwnd)) {
-                s->found = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return topLevelWindow(processId_, [](HWND hwnd) { return win::isMessageBox(hwnd); });
 }
 
 HWND App::waitForMessageBox(DWORD milliseconds) const {
@@ -140,23 +146,9 @@ void App::takeChildren() {
 }
 
 HWND App::findWindow() const {
-    struct Search {
-        DWORD process;
-        HWND found;
-    } search{processId_, nullptr};
-    EnumWindows(
-        [](HWND hwnd, LPARAM context) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(context);
-            DWORD process = 0;
-            GetWindowThreadProcessId(hwnd, &process);
-            if (process == s->process && windowText(hwnd) == kCaption && IsWindowVisible(hwnd)) {
-                s->found = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return topLevelWindow(processId_, [](HWND hwnd) {
+        return windowText(hwnd) == kCaption && IsWindowVisible(hwnd);
+    });
 }
 
 std::vector<std::wstring> listLines(HWND list) {

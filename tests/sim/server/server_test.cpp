@@ -20,13 +20,8 @@
 namespace dravosk::sim::server::test {
 namespace {
 
-using dravosk::test::Finished;
-using dravosk::test::korvaneSimPath;
-using dravosk::test::runServer;
-using dravosk::test::SimServer;
-using dravosk::test::TempFile;
+using namespace dravosk::test;
 using sim::client::control;
-using sim::client::Reply;
 
 constexpr WORD kGet = DISPATCH_PROPERTYGET;
 constexpr WORD kMethod = DISPATCH_METHOD;
