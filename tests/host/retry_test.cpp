@@ -8,7 +8,7 @@
 #include "host/outgoing_calls.h"
 #include "tests/host/binding_fixture.h"
 
-namespace dravosk::host::testing {
+namespace dravosk::host::test {
 namespace {
 
 // The fixture's clock moves only when the binding pauses, so these tests see the schedule without
@@ -106,4 +106,4 @@ TEST(MessageFilterRetry, FollowsTheBindingsScheduleAndGivesUpAtTheLimit) {
 }
 
 }  // namespace
-}  // namespace dravosk::host::testing
+}  // namespace dravosk::host::test
