@@ -38,6 +38,9 @@ constexpr Scenario kScenarios[] = {
     {L"empty_program", emptyProgram},
     {L"no_program", noProgram},
     {L"write_failure", writeFailure},
+    {L"busy_write", busyWrite},
+    {L"hang_then_wait", hangThenWait},
+    {L"hang_then_cancel", hangThenCancel},
 };
 
 // A Unix path (as the build passes it) becomes the Windows path Wine maps it to.

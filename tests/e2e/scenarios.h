@@ -25,4 +25,10 @@ int readWithoutHost(const std::wstring& exe, const std::wstring& sim);
 int noProgram(const std::wstring& exe, const std::wstring& sim);
 int writeFailure(const std::wstring& exe, const std::wstring& sim);
 
+// A busy or hanging host: retries, the question whether to wait on, and giving up
+// (busy_host_scenarios.cpp).
+int busyWrite(const std::wstring& exe, const std::wstring& sim);
+int hangThenWait(const std::wstring& exe, const std::wstring& sim);
+int hangThenCancel(const std::wstring& exe, const std::wstring& sim);
+
 }  // namespace dravosk::e2e
