@@ -6,20 +6,13 @@
 
 #include "ui/theme_api.h"
 #include "win/gdi_handles.h"
+#include "win/window_text.h"
 
 namespace dravosk::ui {
 
 namespace {
 
 constexpr UINT kCaptionFormat = DT_WORDBREAK | DT_CENTER;
-
-std::wstring captionOf(HWND button) {
-    const auto length = GetWindowTextLengthW(button);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    GetWindowTextW(button, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(length));
-    return text;
-}
 
 // Selects a font into a device context for the lifetime of the object.
 class SelectedFont {
@@ -113,7 +106,7 @@ LRESULT drawPushButton(const NMCUSTOMDRAW& draw) {
     {
         const auto font = reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0));
         const SelectedFont selected(dc, font);
-        const std::wstring caption = captionOf(button);
+        const std::wstring caption = win::windowText(button);
         // Drawn across the whole width of the area, as it was measured: each line is centred
         // there, and a rectangle just as wide as the widest line may wrap it once more.
         const RECT lines = captionLayout(dc, caption.c_str(), area);

@@ -15,27 +15,22 @@ bool resolve(HMODULE module, const char* name, Function& function) {
 
 }  // namespace
 
-ThemeApi::ThemeApi(const wchar_t* dll) {
-    module_ = LoadLibraryExW(dll, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (module_ == nullptr) {
+ThemeApi::ThemeApi(const wchar_t* dll)
+    : module_(LoadLibraryExW(dll, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+    if (!module_) {
         return;
     }
+    const HMODULE module = module_.get();
     decltype(windowTheme_) getWindowTheme = nullptr;
     const bool complete =
-        resolve(module_, "GetThemeBackgroundContentRect", backgroundContentRect_) &&
-        resolve(module_, "IsThemeBackgroundPartiallyTransparent", partiallyTransparent_) &&
-        resolve(module_, "DrawThemeParentBackground", drawParentBackground_) &&
-        resolve(module_, "DrawThemeBackground", drawBackground_) &&
-        resolve(module_, "GetWindowTheme", getWindowTheme);
+        resolve(module, "GetThemeBackgroundContentRect", backgroundContentRect_) &&
+        resolve(module, "IsThemeBackgroundPartiallyTransparent", partiallyTransparent_) &&
+        resolve(module, "DrawThemeParentBackground", drawParentBackground_) &&
+        resolve(module, "DrawThemeBackground", drawBackground_) &&
+        resolve(module, "GetWindowTheme", getWindowTheme);
     // All or nothing: a theme is used only when every function that draws with it is there.
     if (complete) {
         windowTheme_ = getWindowTheme;
-    }
-}
-
-ThemeApi::~ThemeApi() {
-    if (module_ != nullptr) {
-        FreeLibrary(module_);
     }
 }
 

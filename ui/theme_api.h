@@ -7,13 +7,14 @@
 // uxtheme.h needs windows.h first
 #include <uxtheme.h>
 
+#include "win/unique_handle.h"
+
 namespace dravosk::ui {
 
 class ThemeApi {
   public:
     // Loads `dll` from the system folder only; the functions stay empty when that fails.
     explicit ThemeApi(const wchar_t* dll = L"uxtheme.dll");
-    ~ThemeApi();
     ThemeApi(const ThemeApi&) = delete;
     ThemeApi& operator=(const ThemeApi&) = delete;
 
@@ -29,7 +30,7 @@ class ThemeApi {
     HRESULT drawBackground(HTHEME theme, HDC dc, int part, int state, const RECT* area) const;
 
   private:
-    HMODULE module_ = nullptr;
+    win::unique_hmodule module_;
     decltype(&::GetWindowTheme) windowTheme_ = nullptr;
     decltype(&::GetThemeBackgroundContentRect) backgroundContentRect_ = nullptr;
     decltype(&::IsThemeBackgroundPartiallyTransparent) partiallyTransparent_ = nullptr;

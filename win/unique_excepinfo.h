@@ -5,6 +5,8 @@
 // ole2.h needs windows.h first
 #include <ole2.h>
 
+#include <utility>
+
 namespace dravosk::win {
 
 class unique_excepinfo {
@@ -12,6 +14,13 @@ class unique_excepinfo {
     unique_excepinfo() noexcept : e_{} {}
     unique_excepinfo(const unique_excepinfo&) = delete;
     unique_excepinfo& operator=(const unique_excepinfo&) = delete;
+    // Moving hands the texts over; the source is left empty and owns nothing.
+    unique_excepinfo(unique_excepinfo&& other) noexcept
+        : e_(std::exchange(other.e_, EXCEPINFO{})) {}
+    unique_excepinfo& operator=(unique_excepinfo&& other) noexcept {
+        std::swap(e_, other.e_);
+        return *this;
+    }
     ~unique_excepinfo() { reset(); }
 
     void reset() noexcept {

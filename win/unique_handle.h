@@ -1,4 +1,4 @@
-// Owners for kernel objects (file, pipe, event, process, thread) and registry keys.
+// Owners for kernel objects (file, pipe, event, process, thread), registry keys and loaded modules.
 #pragma once
 
 #include <windows.h>
@@ -14,5 +14,8 @@ struct HandleTraits : CloseTraits<HANDLE, &::CloseHandle> {
 using unique_handle = unique_any<HandleTraits>;
 
 using unique_hkey = unique_any<CloseTraits<HKEY, &::RegCloseKey>>;
+
+// A program file loaded with LoadLibrary(Ex), as code or only for its resources.
+using unique_hmodule = unique_any<CloseTraits<HMODULE, &::FreeLibrary>>;
 
 }  // namespace dravosk::win

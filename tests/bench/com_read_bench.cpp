@@ -27,6 +27,9 @@
 #include "sim/part_program_file.h"
 #include "tests/support/korvane_sim_path.h"
 #include "tests/support/part_program.h"
+#include "win/com_ptr.h"
+#include "win/unique_bstr.h"
+#include "win/unique_variant.h"
 
 namespace {
 
@@ -82,74 +85,62 @@ std::vector<std::u16string> toolRead() {
 
 // The naive client: plain IDispatch, every name looked up right before its call, the collection
 // walked one item per Next.
-VARIANT naiveGet(IDispatch* object, const wchar_t* name) {
+win::unique_variant naiveGet(IDispatch* object, const wchar_t* name) {
     DISPID id = DISPID_UNKNOWN;
     LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
     check(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), "GetIDsOfNames");
     DISPPARAMS none{nullptr, nullptr, 0, 0};
-    VARIANT result;
-    VariantInit(&result);
+    win::unique_variant result;
     check(object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD | DISPATCH_PROPERTYGET,
-                         &none, &result, nullptr, nullptr),
+                         &none, result.addressof(), nullptr, nullptr),
           "Invoke");
     return result;
 }
 
-IDispatch* naiveObject(IDispatch* object, const wchar_t* name) {
-    VARIANT value = naiveGet(object, name);
-    if (V_VT(&value) != VT_DISPATCH || !V_DISPATCH(&value)) {
-        VariantClear(&value);
+win::com_ptr<IDispatch> naiveObject(IDispatch* object, const wchar_t* name) {
+    win::unique_variant value = naiveGet(object, name);
+    if (value.vt() != VT_DISPATCH || !V_DISPATCH(&value.get())) {
         fail("not an object");
     }
-    return V_DISPATCH(&value);  // the variant's reference becomes the caller's
+    const VARIANT taken = value.release();  // the variant's reference becomes the caller's
+    return win::com_ptr<IDispatch>::attach(V_DISPATCH(&taken));
 }
 
 std::vector<std::u16string> naiveRead() {
     CLSID clsid{};
     check(CLSIDFromProgID(L"KORVAN.Application", &clsid), "CLSIDFromProgID");
-    IDispatch* app = nullptr;
-    check(CoCreateInstance(clsid, nullptr, CLSCTX_SERVER, IID_IDispatch,
-                           reinterpret_cast<void**>(&app)),
+    win::com_ptr<IDispatch> app;
+    check(CoCreateInstance(clsid, nullptr, CLSCTX_SERVER, IID_IDispatch, app.put_void()),
           "CoCreateInstance");
-    IDispatch* program = naiveObject(app, L"ActivePartProgram");
-    IDispatch* commands = naiveObject(program, L"Commands");
-    VARIANT enumValue = naiveGet(commands, L"_NewEnum");
-    IEnumVARIANT* items = nullptr;
-    check(V_VT(&enumValue) == VT_UNKNOWN
-              ? V_UNKNOWN(&enumValue)
-                    ->QueryInterface(IID_IEnumVARIANT, reinterpret_cast<void**>(&items))
-              : E_NOINTERFACE,
-          "_NewEnum");
-    VariantClear(&enumValue);
+    const win::com_ptr<IDispatch> program = naiveObject(app.get(), L"ActivePartProgram");
+    const win::com_ptr<IDispatch> commands = naiveObject(program.get(), L"Commands");
+    win::com_ptr<IEnumVARIANT> items;
+    {
+        const win::unique_variant enumValue = naiveGet(commands.get(), L"_NewEnum");
+        check(enumValue.vt() == VT_UNKNOWN && V_UNKNOWN(&enumValue.get())
+                  ? V_UNKNOWN(&enumValue.get())->QueryInterface(IID_IEnumVARIANT, items.put_void())
+                  : E_NOINTERFACE,
+              "_NewEnum");
+    }
 
     std::vector<std::u16string> ids;
     for (;;) {
-        VARIANT item;
-        VariantInit(&item);
+        win::unique_variant item;
         ULONG fetched = 0;
-        check(items->Next(1, &item, &fetched), "Next");
+        check(items->Next(1, item.addressof(), &fetched), "Next");
         if (fetched == 0) {
             break;
         }
-        IDispatch* command = V_DISPATCH(&item);
-        VARIANT isFeature = naiveGet(command, L"IsFeature");
-        if (V_VT(&isFeature) == VT_BOOL && V_BOOL(&isFeature) != VARIANT_FALSE) {
-            IDispatch* feature = naiveObject(command, L"FeatureCommand");
-            VARIANT id = naiveGet(feature, L"ID");
-            if (V_VT(&id) == VT_BSTR && SysStringLen(V_BSTR(&id)) > 0) {
-                ids.emplace_back(reinterpret_cast<const char16_t*>(V_BSTR(&id)),
-                                 SysStringLen(V_BSTR(&id)));
+        IDispatch* command = V_DISPATCH(&item.get());
+        const win::unique_variant isFeature = naiveGet(command, L"IsFeature");
+        if (isFeature.vt() == VT_BOOL && V_BOOL(&isFeature.get()) != VARIANT_FALSE) {
+            const win::com_ptr<IDispatch> feature = naiveObject(command, L"FeatureCommand");
+            const win::unique_variant id = naiveGet(feature.get(), L"ID");
+            if (id.vt() == VT_BSTR && SysStringLen(V_BSTR(&id.get())) > 0) {
+                ids.push_back(win::unique_bstr::textOf(V_BSTR(&id.get())));
             }
-            VariantClear(&id);
-            feature->Release();
         }
-        VariantClear(&isFeature);
-        VariantClear(&item);
     }
-    items->Release();
-    commands->Release();
-    program->Release();
-    app->Release();
     return ids;
 }
 

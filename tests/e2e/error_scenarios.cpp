@@ -15,6 +15,7 @@
 #include "tests/e2e/scenarios.h"
 #include "tests/e2e/test_programs.h"
 #include "tests/e2e/window_driving.h"
+#include "win/com_apartment.h"
 #include "win/window_text.h"
 
 namespace dravosk::e2e {
@@ -49,10 +50,12 @@ std::wstring expectReport(const App& app, const std::wstring& number,
 int readWithoutHost(const std::wstring& exe, const std::wstring& sim) {
     // A scenario that was stopped half-way may have left the class registered.
     sim::client::runToEnd(sim, L"/unregserver");
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    CLSID clsid;
-    const bool registered = SUCCEEDED(CLSIDFromProgID(L"KORVAN.Application", &clsid));
-    CoUninitialize();
+    bool registered = false;
+    {
+        const win::com_apartment apartment(COINIT_APARTMENTTHREADED);
+        CLSID clsid;
+        registered = SUCCEEDED(CLSIDFromProgID(L"KORVAN.Application", &clsid));
+    }
     if (registered) {
         print(L"SKIPPED: KORVAN.Application is registered in this prefix");
         return kSkipped;

@@ -9,6 +9,8 @@
 #include "demo/form1_remote.h"
 #include "tests/e2e/scenarios.h"
 #include "tests/e2e/window_driving.h"
+#include "win/gdi_handles.h"
+#include "win/unique_handle.h"
 
 namespace dravosk::e2e {
 
@@ -41,39 +43,39 @@ static_assert(std::size(kExpected) == kControlCount);
 
 // The program file carries the icon, the picture, the manifest and the German version record.
 int resources(const std::wstring& exe) {
-    const HMODULE file = LoadLibraryExW(exe.c_str(), nullptr,
-                                        LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    check(file != nullptr, L"the program file opens as resources");
-    if (file == nullptr) {
-        return 1;
+    {
+        const win::unique_hmodule module(LoadLibraryExW(
+            exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+        check(module.get() != nullptr, L"the program file opens as resources");
+        if (!module) {
+            return 1;
+        }
+        const HMODULE file = module.get();
+        check(FindResourceW(file, MAKEINTRESOURCEW(1), RT_GROUP_ICON) != nullptr, L"icon group 1");
+        const win::unique_hicon icon(
+            static_cast<HICON>(LoadImageW(file, MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32, 0)));
+        check(icon.get() != nullptr, L"a 32 x 32 icon");
+        if (const HRSRC bitmap = FindResourceW(file, MAKEINTRESOURCEW(101), RT_BITMAP)) {
+            const auto* header =
+                static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(file, bitmap)));
+            checkEqual(header->biWidth, LONG{262}, L"picture width");
+            checkEqual(header->biHeight, LONG{144}, L"picture height");
+            checkEqual(header->biBitCount, WORD{24}, L"picture bits per pixel");
+        } else {
+            check(false, L"picture resource 101");
+        }
+        if (const HRSRC manifest = FindResourceW(file, MAKEINTRESOURCEW(1), RT_MANIFEST)) {
+            const std::string text(
+                static_cast<const char*>(LockResource(LoadResource(file, manifest))),
+                SizeofResource(file, manifest));
+            check(text.find("PerMonitorV2") != std::string::npos, L"manifest: PerMonitorV2");
+            check(text.find("Microsoft.Windows.Common-Controls") != std::string::npos,
+                  L"manifest: common controls");
+            check(text.find("asInvoker") != std::string::npos, L"manifest: asInvoker");
+        } else {
+            check(false, L"manifest resource 1");
+        }
     }
-    check(FindResourceW(file, MAKEINTRESOURCEW(1), RT_GROUP_ICON) != nullptr, L"icon group 1");
-    const HICON icon =
-        static_cast<HICON>(LoadImageW(file, MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32, 0));
-    check(icon != nullptr, L"a 32 x 32 icon");
-    if (icon != nullptr) {
-        DestroyIcon(icon);
-    }
-    if (const HRSRC bitmap = FindResourceW(file, MAKEINTRESOURCEW(101), RT_BITMAP)) {
-        const auto* header =
-            static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(file, bitmap)));
-        checkEqual(header->biWidth, LONG{262}, L"picture width");
-        checkEqual(header->biHeight, LONG{144}, L"picture height");
-        checkEqual(header->biBitCount, WORD{24}, L"picture bits per pixel");
-    } else {
-        check(false, L"picture resource 101");
-    }
-    if (const HRSRC manifest = FindResourceW(file, MAKEINTRESOURCEW(1), RT_MANIFEST)) {
-        const std::string text(static_cast<const char*>(LockResource(LoadResource(file, manifest))),
-                               SizeofResource(file, manifest));
-        check(text.find("PerMonitorV2") != std::string::npos, L"manifest: PerMonitorV2");
-        check(text.find("Microsoft.Windows.Common-Controls") != std::string::npos,
-              L"manifest: common controls");
-        check(text.find("asInvoker") != std::string::npos, L"manifest: asInvoker");
-    } else {
-        check(false, L"manifest resource 1");
-    }
-    FreeLibrary(file);
 
     DWORD ignored = 0;
     const DWORD size = GetFileVersionInfoSizeW(exe.c_str(), &ignored);

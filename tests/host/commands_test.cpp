@@ -8,6 +8,7 @@
 #include "core/feature_list.h"
 #include "sim/memory_window.h"
 #include "tests/host/binding_fixture.h"
+#include "win/unique_handle.h"
 
 namespace dravosk::host::test {
 namespace {
@@ -55,14 +56,16 @@ class CommandsOverComTest : public BindingTest {
     void SetUp() override {
         wchar_t clsid[40];
         ASSERT_GT(::StringFromGUID2(kTestClsid, clsid, 40), 0);
-        HKEY key = nullptr;
+        win::unique_hkey key;
         ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE,
                                     (std::wstring(kTestProgIdKey) + L"\\CLSID").c_str(), 0, nullptr,
-                                    0, KEY_WRITE, nullptr, &key, nullptr),
+                                    0, KEY_WRITE, nullptr, key.put(), nullptr),
                   ERROR_SUCCESS);
-        ::RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(clsid),
-                         static_cast<DWORD>((wcslen(clsid) + 1) * sizeof(wchar_t)));
-        ::RegCloseKey(key);
+        ASSERT_EQ(
+            ::RegSetValueExW(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(clsid),
+                             static_cast<DWORD>((wcslen(clsid) + 1) * sizeof(wchar_t))),
+            ERROR_SUCCESS);
+        key.reset();
         ASSERT_EQ(::CoRegisterClassObject(kTestClsid, &factory, CLSCTX_INPROC_SERVER,
                                           REGCLS_MULTIPLEUSE, &cookie_),
                   S_OK);

@@ -2,84 +2,82 @@
 
 #include <oleauto.h>
 
-#include <algorithm>
+#include <iterator>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 namespace dravosk::sim::server::test {
 
-Variant Variant::i2(short value) {
-    Variant v;
-    V_VT(&v.v_) = VT_I2;
-    V_I2(&v.v_) = value;
+namespace {
+
+std::wstring textOf(BSTR text) {
+    return text ? std::wstring(text, SysStringLen(text)) : std::wstring();
+}
+
+}  // namespace
+
+namespace arg {
+
+win::unique_variant i2(short value) {
+    win::unique_variant v;
+    V_VT(v.addressof()) = VT_I2;
+    V_I2(v.addressof()) = value;
     return v;
 }
 
-Variant Variant::i4(long value) {
-    Variant v;
-    V_VT(&v.v_) = VT_I4;
-    V_I4(&v.v_) = value;
+win::unique_variant i4(long value) {
+    win::unique_variant v;
+    V_VT(v.addressof()) = VT_I4;
+    V_I4(v.addressof()) = value;
     return v;
 }
 
-Variant Variant::r8(double value) {
-    Variant v;
-    V_VT(&v.v_) = VT_R8;
-    V_R8(&v.v_) = value;
+win::unique_variant r8(double value) {
+    win::unique_variant v;
+    V_VT(v.addressof()) = VT_R8;
+    V_R8(v.addressof()) = value;
     return v;
 }
 
-Variant Variant::text(const std::wstring& value) {
-    Variant v;
-    V_VT(&v.v_) = VT_BSTR;
-    V_BSTR(&v.v_) = SysAllocStringLen(value.data(), static_cast<UINT>(value.size()));
+win::unique_variant text(const std::wstring& value) {
+    win::unique_variant v;
+    V_BSTR(v.addressof()) = SysAllocStringLen(value.data(), static_cast<UINT>(value.size()));
+    V_VT(v.addressof()) = VT_BSTR;
     return v;
 }
 
-Variant Variant::r8Ref(double* target) {
-    Variant v;
-    V_VT(&v.v_) = VT_BYREF | VT_R8;
-    V_R8REF(&v.v_) = target;
+win::unique_variant r8Ref(double* target) {
+    win::unique_variant v;
+    V_VT(v.addressof()) = VT_BYREF | VT_R8;
+    V_R8REF(v.addressof()) = target;
     return v;
 }
 
-Variant Variant::variantRef(VARIANT* target) {
-    Variant v;
-    V_VT(&v.v_) = VT_BYREF | VT_VARIANT;
-    V_VARIANTREF(&v.v_) = target;
+win::unique_variant variantRef(VARIANT* target) {
+    win::unique_variant v;
+    V_VT(v.addressof()) = VT_BYREF | VT_VARIANT;
+    V_VARIANTREF(v.addressof()) = target;
     return v;
 }
 
-std::wstring Variant::bstr() const {
-    if (V_VT(&v_) != VT_BSTR || !V_BSTR(&v_)) {
-        return {};
-    }
-    return std::wstring(V_BSTR(&v_), SysStringLen(V_BSTR(&v_)));
+}  // namespace arg
+
+std::wstring bstrOf(const win::unique_variant& value) {
+    return value.vt() == VT_BSTR ? textOf(V_BSTR(&value.get())) : std::wstring();
 }
 
-ComRef<IDispatch> Variant::object() const {
-    if (V_VT(&v_) != VT_DISPATCH || !V_DISPATCH(&v_)) {
-        return nullptr;
-    }
-    V_DISPATCH(&v_)->AddRef();
-    return ComRef<IDispatch>::attach(V_DISPATCH(&v_));
+ComRef<IDispatch> objectOf(const VARIANT& value) {
+    return V_VT(&value) == VT_DISPATCH ? ComRef<IDispatch>(V_DISPATCH(&value)) : nullptr;
 }
 
-ExceptionInfo::~ExceptionInfo() {
-    SysFreeString(info.bstrSource);
-    SysFreeString(info.bstrDescription);
-    SysFreeString(info.bstrHelpFile);
+std::wstring sourceOf(const win::unique_excepinfo& exception) {
+    return textOf(exception.get().bstrSource);
 }
 
-std::wstring ExceptionInfo::source() const {
-    return info.bstrSource ? std::wstring(info.bstrSource, SysStringLen(info.bstrSource))
-                           : std::wstring();
-}
-
-std::wstring ExceptionInfo::description() const {
-    return info.bstrDescription
-               ? std::wstring(info.bstrDescription, SysStringLen(info.bstrDescription))
-               : std::wstring();
+std::wstring descriptionOf(const win::unique_excepinfo& exception) {
+    return textOf(exception.get().bstrDescription);
 }
 
 HRESULT dispidOf(IDispatch* object, const wchar_t* name, DISPID& id) {
@@ -87,7 +85,8 @@ HRESULT dispidOf(IDispatch* object, const wchar_t* name, DISPID& id) {
     return object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
 }
 
-Outcome invoke(IDispatch* object, const wchar_t* name, WORD flags, std::vector<Variant> args) {
+Outcome invoke(IDispatch* object, const wchar_t* name, WORD flags,
+               std::initializer_list<win::unique_variant> args) {
     Outcome outcome;
     DISPID id = DISPID_UNKNOWN;
     outcome.hr = dispidOf(object, name, id);
@@ -95,25 +94,26 @@ Outcome invoke(IDispatch* object, const wchar_t* name, WORD flags, std::vector<V
         return outcome;
     }
     std::vector<VARIANT> reversed;
-    for (auto it = args.rbegin(); it != args.rend(); ++it) {
-        reversed.push_back(*it->get());  // still owned by `args`
+    for (auto it = std::rbegin(args); it != std::rend(args); ++it) {
+        reversed.push_back(it->get());  // still owned by `args`
     }
     DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
     outcome.hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
-                                outcome.value.get(), &outcome.exception.info, &outcome.argErr);
+                                outcome.value.reset_and_addressof(), outcome.exception.addressof(),
+                                &outcome.argErr);
     return outcome;
 }
 
-Variant get(IDispatch* object, const wchar_t* name) {
+win::unique_variant get(IDispatch* object, const wchar_t* name) {
     Outcome outcome = invoke(object, name, DISPATCH_PROPERTYGET);
     EXPECT_EQ(outcome.hr, S_OK) << "property read failed";
     return std::move(outcome.value);
 }
 
 ComRef<IDispatch> getObject(IDispatch* object, const wchar_t* name) {
-    Variant value = get(object, name);
-    EXPECT_EQ(value.type(), VT_DISPATCH);
-    ComRef<IDispatch> result = value.object();
+    win::unique_variant value = get(object, name);
+    EXPECT_EQ(value.vt(), VT_DISPATCH);
+    ComRef<IDispatch> result = objectOf(value);
     EXPECT_TRUE(result);
     return result;
 }

@@ -4,67 +4,45 @@
 
 #include <oaidl.h>
 
+#include <initializer_list>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "win/com_ptr.h"
+#include "win/unique_excepinfo.h"
+#include "win/unique_variant.h"
 
 namespace dravosk::sim::server::test {
 
 template <class T>
 using ComRef = win::com_ptr<T>;
 
-// Owns one VARIANT.
-class Variant {
-  public:
-    Variant() { VariantInit(&v_); }
-    Variant(const Variant& other) {
-        VariantInit(&v_);
-        VariantCopy(&v_, const_cast<VARIANT*>(&other.v_));
-    }
-    Variant& operator=(const Variant&) = delete;
-    Variant(Variant&& other) noexcept : v_(other.v_) { VariantInit(&other.v_); }
-    Variant& operator=(Variant&& other) noexcept {
-        std::swap(v_, other.v_);
-        return *this;
-    }
-    ~Variant() { VariantClear(&v_); }
+// Arguments for invoke. A text is owned by its variant; a reference points into the caller's
+// storage, which the variant does not own.
+namespace arg {
+win::unique_variant i2(short value);
+win::unique_variant i4(long value);
+win::unique_variant r8(double value);
+win::unique_variant text(const std::wstring& value);
+win::unique_variant r8Ref(double* target);
+win::unique_variant variantRef(VARIANT* target);
+}  // namespace arg
 
-    static Variant i2(short value);
-    static Variant i4(long value);
-    static Variant r8(double value);
-    static Variant text(const std::wstring& value);
-    static Variant r8Ref(double* target);
-    static Variant variantRef(VARIANT* target);
+// The text of a VT_BSTR, every code unit; empty for anything else.
+std::wstring bstrOf(const win::unique_variant& value);
+// The object of a VT_DISPATCH (a new reference; null for Nothing and anything else).
+ComRef<IDispatch> objectOf(const VARIANT& value);
+inline ComRef<IDispatch> objectOf(const win::unique_variant& value) {
+    return objectOf(value.get());
+}
 
-    VARIANT* get() { return &v_; }
-    const VARIANT* operator->() const { return &v_; }
-    VARTYPE type() const { return V_VT(&v_); }
-    // The text of a VT_BSTR, every code unit.
-    std::wstring bstr() const;
-    // The object of a VT_DISPATCH (a new reference; null for Nothing).
-    ComRef<IDispatch> object() const;
-
-  private:
-    VARIANT v_;
-};
-
-// Owns the strings of an EXCEPINFO.
-struct ExceptionInfo {
-    EXCEPINFO info{};
-    ExceptionInfo() = default;
-    ExceptionInfo(ExceptionInfo&& other) noexcept : info(std::exchange(other.info, EXCEPINFO{})) {}
-    ExceptionInfo& operator=(ExceptionInfo&&) = delete;
-    ~ExceptionInfo();
-    std::wstring source() const;
-    std::wstring description() const;
-};
+// The exception's texts, every code unit.
+std::wstring sourceOf(const win::unique_excepinfo& exception);
+std::wstring descriptionOf(const win::unique_excepinfo& exception);
 
 struct Outcome {
     HRESULT hr = E_FAIL;
-    Variant value;
-    ExceptionInfo exception;
+    win::unique_variant value;
+    win::unique_excepinfo exception;
     UINT argErr = static_cast<UINT>(-1);
 };
 
@@ -72,10 +50,11 @@ struct Outcome {
 HRESULT dispidOf(IDispatch* object, const wchar_t* name, DISPID& id);
 // Looks `name` up and invokes it with `args` in call order (they go into rgvarg reversed).
 // When the name is unknown, hr is what GetIDsOfNames returned.
-Outcome invoke(IDispatch* object, const wchar_t* name, WORD flags, std::vector<Variant> args = {});
+Outcome invoke(IDispatch* object, const wchar_t* name, WORD flags,
+               std::initializer_list<win::unique_variant> args = {});
 
 // A property read that must succeed.
-Variant get(IDispatch* object, const wchar_t* name);
+win::unique_variant get(IDispatch* object, const wchar_t* name);
 // A property read that must give an object.
 ComRef<IDispatch> getObject(IDispatch* object, const wchar_t* name);
 

@@ -16,6 +16,8 @@
 #include "tests/sim/server/part_program.h"
 #include "tests/support/korvane_sim.h"
 #include "tests/support/korvane_sim_path.h"
+#include "win/com_apartment.h"
+#include "win/unique_variant_array.h"
 
 namespace dravosk::sim::server::test {
 namespace {
@@ -48,14 +50,9 @@ class ServerTest : public testing::Test {
     }
 
     void SetUp() override {
-        ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+        ASSERT_TRUE(SUCCEEDED(apartment_.result()));
         ASSERT_TRUE(programFile_.write(kProgram));
         startServer();
-    }
-
-    void TearDown() override {
-        server_.reset();
-        CoUninitialize();
     }
 
     void startServer() {
@@ -78,10 +75,10 @@ class ServerTest : public testing::Test {
     static ComRef<IEnumVARIANT> enumerate(IDispatch* commands) {
         Outcome outcome = invoke(commands, L"_NewEnum", kMethod | kGet);
         EXPECT_EQ(outcome.hr, S_OK);
-        EXPECT_EQ(outcome.value.type(), VT_UNKNOWN);
+        EXPECT_EQ(outcome.value.vt(), VT_UNKNOWN);
         IEnumVARIANT* items = nullptr;
-        if (outcome.value.type() == VT_UNKNOWN && V_UNKNOWN(outcome.value.get())) {
-            V_UNKNOWN(outcome.value.get())
+        if (outcome.value.vt() == VT_UNKNOWN && V_UNKNOWN(&outcome.value.get())) {
+            V_UNKNOWN(&outcome.value.get())
                 ->QueryInterface(IID_IEnumVARIANT, reinterpret_cast<void**>(&items));
         }
         EXPECT_TRUE(items);
@@ -95,15 +92,12 @@ class ServerTest : public testing::Test {
         ComRef<IDispatch> collection = getObject(program.get(), L"Commands");
         ComRef<IEnumVARIANT> items = enumerate(collection.get());
         std::vector<ComRef<IDispatch>> result;
-        std::vector<Variant> fetched(batch);
         for (;;) {
-            std::vector<VARIANT> raw(batch);
+            win::unique_variant_array fetched(batch);
             ULONG count = 0;
-            const HRESULT hr = items->Next(batch, raw.data(), &count);
+            const HRESULT hr = items->Next(batch, fetched.data(), &count);
             for (ULONG i = 0; i < count; ++i) {
-                *fetched[i].get() = raw[i];
-                result.push_back(fetched[i].object());
-                VariantClear(fetched[i].get());
+                result.push_back(objectOf(fetched[i]));
             }
             if (hr != S_OK) {
                 EXPECT_EQ(hr, S_FALSE);
@@ -116,6 +110,8 @@ class ServerTest : public testing::Test {
         return getObject(commands()[index].get(), L"FeatureCommand");
     }
 
+    // Entered first and left last: the server is stopped before the apartment goes.
+    win::com_apartment apartment_{COINIT_APARTMENTTHREADED};
     TempFile programFile_{L"program.json"};
     std::unique_ptr<SimServer> server_;
 };
@@ -146,65 +142,60 @@ TEST_F(ServerTest, MembersDeliverEveryValueTypeAcrossProcesses) {
     // Properties answer both ways a client may ask for them.
     Outcome program = invoke(app.get(), L"ActivePartProgram", kMethod | kGet);
     ASSERT_EQ(program.hr, S_OK);
-    ASSERT_EQ(program.value.type(), VT_DISPATCH);
+    ASSERT_EQ(program.value.vt(), VT_DISPATCH);
 
     std::vector<ComRef<IDispatch>> items = commands();
     ASSERT_EQ(items.size(), 8u);
     const VARTYPE isFeatureTypes[] = {VT_BOOL, VT_BOOL, VT_NULL, VT_I2,
                                       VT_BOOL, VT_I4,   VT_BOOL, VT_EMPTY};
     for (std::size_t i = 0; i < items.size(); ++i) {
-        EXPECT_EQ(get(items[i].get(), L"IsFeature").type(), isFeatureTypes[i]) << "command " << i;
+        EXPECT_EQ(get(items[i].get(), L"IsFeature").vt(), isFeatureTypes[i]) << "command " << i;
     }
-    EXPECT_EQ(V_BOOL(get(items[0].get(), L"IsFeature").get()), VARIANT_TRUE);
-    EXPECT_EQ(V_I2(get(items[3].get(), L"IsFeature").get()), -1);
+    EXPECT_EQ(V_BOOL(&get(items[0].get(), L"IsFeature").get()), VARIANT_TRUE);
+    EXPECT_EQ(V_I2(&get(items[3].get(), L"IsFeature").get()), -1);
 
-    EXPECT_EQ(get(getObject(items[0].get(), L"FeatureCommand").get(), L"ID").bstr(), L"P1");
-    Variant id = get(getObject(items[3].get(), L"FeatureCommand").get(), L"ID");
-    EXPECT_EQ(id.type(), VT_I4);
-    EXPECT_EQ(V_I4(id.get()), 7);
+    EXPECT_EQ(bstrOf(get(getObject(items[0].get(), L"FeatureCommand").get(), L"ID")), L"P1");
+    win::unique_variant id = get(getObject(items[3].get(), L"FeatureCommand").get(), L"ID");
+    EXPECT_EQ(id.vt(), VT_I4);
+    EXPECT_EQ(V_I4(&id.get()), 7);
     // Text arrives in full: an embedded NUL does not cut it short.
-    EXPECT_EQ(get(getObject(items[4].get(), L"FeatureCommand").get(), L"ID").bstr(),
+    EXPECT_EQ(bstrOf(get(getObject(items[4].get(), L"FeatureCommand").get(), L"ID")),
               std::wstring(L"A\0\u00DF", 3));
-    EXPECT_EQ(V_R8(get(getObject(items[5].get(), L"FeatureCommand").get(), L"ID").get()), 2.5);
-    Variant nothing = get(getObject(items[6].get(), L"FeatureCommand").get(), L"ID");
-    EXPECT_EQ(nothing.type(), VT_DISPATCH);
-    EXPECT_EQ(V_DISPATCH(nothing.get()), nullptr);
+    EXPECT_EQ(V_R8(&get(getObject(items[5].get(), L"FeatureCommand").get(), L"ID").get()), 2.5);
+    win::unique_variant nothing = get(getObject(items[6].get(), L"FeatureCommand").get(), L"ID");
+    EXPECT_EQ(nothing.vt(), VT_DISPATCH);
+    EXPECT_EQ(V_DISPATCH(&nothing.get()), nullptr);
 
     // Without an open part program the application hands out Nothing.
     server_->lines("no-program");
-    Variant none = get(app.get(), L"ActivePartProgram");
-    EXPECT_EQ(none.type(), VT_DISPATCH);
-    EXPECT_EQ(V_DISPATCH(none.get()), nullptr);
+    win::unique_variant none = get(app.get(), L"ActivePartProgram");
+    EXPECT_EQ(none.vt(), VT_DISPATCH);
+    EXPECT_EQ(V_DISPATCH(&none.get()), nullptr);
 }
 
 TEST_F(ServerTest, GetVectorFillsTheReferencesAndPutVectorReachesTheSavedFile) {
     ComRef<IDispatch> p1 = feature(0);
     double x = 0, y = 0, z = 0;
     Outcome read = invoke(p1.get(), L"GetVector", kMethod,
-                          {Variant::i4(1), Variant::i4(3), Variant::r8Ref(&x), Variant::r8Ref(&y),
-                           Variant::r8Ref(&z)});
+                          {arg::i4(1), arg::i4(3), arg::r8Ref(&x), arg::r8Ref(&y), arg::r8Ref(&z)});
     ASSERT_EQ(read.hr, S_OK);
     EXPECT_EQ(x, 4);
     EXPECT_EQ(y, 5);
     EXPECT_EQ(z, 6);
 
     // A variant by reference (as script clients pass it) comes back holding a double.
-    VARIANT vx, vy, vz;
-    VariantInit(&vx);
-    VariantInit(&vy);
-    VariantInit(&vz);
+    win::unique_variant vx, vy, vz;
     ASSERT_EQ(invoke(p1.get(), L"GetVector", kMethod,
-                     {Variant::i4(1), Variant::i4(27), Variant::variantRef(&vx),
-                      Variant::variantRef(&vy), Variant::variantRef(&vz)})
+                     {arg::i4(1), arg::i4(27), arg::variantRef(vx.addressof()),
+                      arg::variantRef(vy.addressof()), arg::variantRef(vz.addressof())})
                   .hr,
               S_OK);
-    EXPECT_EQ(V_VT(&vz), VT_R8);
-    EXPECT_EQ(V_R8(&vz), 9);
+    EXPECT_EQ(vz.vt(), VT_R8);
+    EXPECT_EQ(V_R8(&vz.get()), 9);
 
     // Arguments convertible to the declared types are taken.
     ASSERT_EQ(invoke(p1.get(), L"PutVector", kMethod,
-                     {Variant::i2(1), Variant::i4(27), Variant::r8(-7), Variant::i4(-8),
-                      Variant::r8(-0.0)})
+                     {arg::i2(1), arg::i4(27), arg::r8(-7), arg::i4(-8), arg::r8(-0.0)})
                   .hr,
               S_OK);
     const TempFile saved(L"saved.json");
@@ -225,8 +216,7 @@ TEST_F(ServerTest, GetVectorFillsTheReferencesAndPutVectorReachesTheSavedFile) {
     server_->lines("unfilled 1");
     x = y = z = 99;
     ASSERT_EQ(invoke(p1.get(), L"GetVector", kMethod,
-                     {Variant::i4(1), Variant::i4(2), Variant::r8Ref(&x), Variant::r8Ref(&y),
-                      Variant::r8Ref(&z)})
+                     {arg::i4(1), arg::i4(2), arg::r8Ref(&x), arg::r8Ref(&y), arg::r8Ref(&z)})
                   .hr,
               S_OK);
     EXPECT_EQ(x, 99);
@@ -241,11 +231,10 @@ TEST_F(ServerTest, EnumeratorHonoursBatchesSkipResetAndClone) {
     server_->lines("clear-calls");
 
     const auto next = [](IEnumVARIANT* e, ULONG wanted, ULONG& fetched) {
-        std::vector<VARIANT> raw(wanted);
-        const HRESULT hr = e->Next(wanted, raw.data(), &fetched);
+        win::unique_variant_array batch(wanted);
+        const HRESULT hr = e->Next(wanted, batch.data(), &fetched);
         for (ULONG i = 0; i < fetched; ++i) {
-            EXPECT_EQ(V_VT(&raw[i]), VT_DISPATCH);
-            VariantClear(&raw[i]);
+            EXPECT_EQ(V_VT(&batch[i]), VT_DISPATCH);
         }
         return hr;
     };
@@ -272,12 +261,9 @@ TEST_F(ServerTest, EnumeratorHonoursBatchesSkipResetAndClone) {
     ComRef<IEnumVARIANT> clone = ComRef<IEnumVARIANT>::attach(raw);
     // The clone starts where the original stood (the third command, whose IsFeature is Null)
     // and moves on its own.
-    VARIANT item;
-    VariantInit(&item);
-    ASSERT_EQ(clone->Next(1, &item, nullptr), S_OK);
-    Variant third;
-    *third.get() = item;
-    EXPECT_EQ(get(third.object().get(), L"IsFeature").type(), VT_NULL);
+    win::unique_variant third;
+    ASSERT_EQ(clone->Next(1, third.addressof(), nullptr), S_OK);
+    EXPECT_EQ(get(objectOf(third).get(), L"IsFeature").vt(), VT_NULL);
     EXPECT_EQ(next(items.get(), 8, fetched), S_FALSE);
     EXPECT_EQ(fetched, 6u);
 }
@@ -288,22 +274,21 @@ TEST_F(ServerTest, InjectedFaultArrivesWithNumberSourceAndGermanDescription) {
     double x = 0, y = 0, z = 0;
     const auto getVector = [&](long code) {
         return invoke(p1.get(), L"GetVector", kMethod,
-                      {Variant::i4(1), Variant::i4(code), Variant::r8Ref(&x), Variant::r8Ref(&y),
-                       Variant::r8Ref(&z)});
+                      {arg::i4(1), arg::i4(code), arg::r8Ref(&x), arg::r8Ref(&y), arg::r8Ref(&z)});
     };
     EXPECT_EQ(getVector(2).hr, S_OK);
     Outcome failed = getVector(3);
     ASSERT_EQ(failed.hr, DISP_E_EXCEPTION);
-    EXPECT_EQ(static_cast<unsigned long>(failed.exception.info.scode), 0x80041234ul);
-    EXPECT_EQ(failed.exception.info.wCode, 0);
-    EXPECT_EQ(failed.exception.source(), L"Korvane");
-    EXPECT_EQ(failed.exception.description(), L"Vektor nicht verf\u00FCgbar: Merkmal gesperrt");
+    EXPECT_EQ(static_cast<unsigned long>(failed.exception.get().scode), 0x80041234ul);
+    EXPECT_EQ(failed.exception.get().wCode, 0);
+    EXPECT_EQ(sourceOf(failed.exception), L"Korvane");
+    EXPECT_EQ(descriptionOf(failed.exception), L"Vektor nicht verf\u00FCgbar: Merkmal gesperrt");
 
     // The model's own refusal of a data set it does not know.
     Outcome unknownSet = getVector(5);
     ASSERT_EQ(unknownSet.hr, DISP_E_EXCEPTION);
-    EXPECT_EQ(unknownSet.exception.info.scode, DISP_E_EXCEPTION);
-    EXPECT_EQ(unknownSet.exception.description(), L"Unbekannter Datensatz 5.");
+    EXPECT_EQ(unknownSet.exception.get().scode, DISP_E_EXCEPTION);
+    EXPECT_EQ(descriptionOf(unknownSet.exception), L"Unbekannter Datensatz 5.");
 }
 
 TEST_F(ServerTest, DispatchLayerFailuresComeBackAsTheirOwnNumbers) {
@@ -315,20 +300,19 @@ TEST_F(ServerTest, DispatchLayerFailuresComeBackAsTheirOwnNumbers) {
 
     double x = 0, y = 0, z = 0;
     EXPECT_EQ(invoke(p1.get(), L"GetVector", kMethod,
-                     {Variant::i4(1), Variant::i4(2), Variant::r8Ref(&x), Variant::r8Ref(&y)})
+                     {arg::i4(1), arg::i4(2), arg::r8Ref(&x), arg::r8Ref(&y)})
                   .hr,
               DISP_E_BADPARAMCOUNT);
-    Outcome badKind = invoke(p1.get(), L"GetVector", kMethod,
-                             {Variant::text(L"eins"), Variant::i4(2), Variant::r8Ref(&x),
-                              Variant::r8Ref(&y), Variant::r8Ref(&z)});
+    Outcome badKind =
+        invoke(p1.get(), L"GetVector", kMethod,
+               {arg::text(L"eins"), arg::i4(2), arg::r8Ref(&x), arg::r8Ref(&y), arg::r8Ref(&z)});
     EXPECT_EQ(badKind.hr, DISP_E_TYPEMISMATCH);
     EXPECT_EQ(badKind.argErr, 4u);  // the first argument stands last in rgvarg
-    Outcome byValue = invoke(
-        p1.get(), L"GetVector", kMethod,
-        {Variant::i4(1), Variant::i4(2), Variant::r8(0), Variant::r8Ref(&y), Variant::r8Ref(&z)});
+    Outcome byValue = invoke(p1.get(), L"GetVector", kMethod,
+                             {arg::i4(1), arg::i4(2), arg::r8(0), arg::r8Ref(&y), arg::r8Ref(&z)});
     EXPECT_EQ(byValue.hr, DISP_E_TYPEMISMATCH);
     EXPECT_EQ(byValue.argErr, 2u);
-    EXPECT_EQ(invoke(p1.get(), L"ID", DISPATCH_PROPERTYPUT, {Variant::text(L"P2")}).hr,
+    EXPECT_EQ(invoke(p1.get(), L"ID", DISPATCH_PROPERTYPUT, {arg::text(L"P2")}).hr,
               DISP_E_MEMBERNOTFOUND);
     EXPECT_EQ(invoke(p1.get(), L"ID", kMethod).hr, DISP_E_MEMBERNOTFOUND);
 
@@ -341,7 +325,7 @@ TEST_F(ServerTest, DispatchLayerFailuresComeBackAsTheirOwnNumbers) {
 TEST_F(ServerTest, CallsAndRoundTripsAreRecordedUntilCleared) {
     server_->lines("clear-calls");
     std::vector<ComRef<IDispatch>> items = commands(3);
-    EXPECT_EQ(get(items[2].get(), L"IsFeature").type(), VT_NULL);
+    EXPECT_EQ(get(items[2].get(), L"IsFeature").vt(), VT_NULL);
     const std::vector<std::string> calls = server_->lines("calls");
     const std::vector<std::string> expected = {
         "call CreateObject()", "call ActivePartProgram()", "call Commands()",
@@ -391,7 +375,7 @@ TEST_F(ServerTest, KilledServerFailsTheNextCallAtOnce) {
 
     // A new server takes over the class.
     startServer();
-    EXPECT_EQ(get(feature(0).get(), L"ID").bstr(), L"P1");
+    EXPECT_EQ(bstrOf(get(feature(0).get(), L"ID")), L"P1");
 }
 
 TEST_F(ServerTest, ServerStartedByComEndsWithItsLastClient) {

@@ -14,6 +14,7 @@
 #include "tests/sim/server/part_program.h"
 #include "tests/support/korvane_sim.h"
 #include "tests/support/korvane_sim_path.h"
+#include "win/com_apartment.h"
 #include "win/text.h"
 #include "win/window_text.h"
 
@@ -97,8 +98,10 @@ TEST(ServerWindow, ListFollowsThePartProgramAndShowsReversedVectors) {
     EXPECT_EQ(itemText(server.process(), list, 4, 1), L"A\u2400\u00DF");
 
     // Reversed through COM, as the tool does it.
-    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
     {
+        // Left again however the block ends, after the references below are gone.
+        const win::com_apartment apartment(COINIT_APARTMENTTHREADED);
+        ASSERT_TRUE(SUCCEEDED(apartment.result()));
         IDispatch* raw = nullptr;
         ASSERT_EQ(CoCreateInstance(kClsid, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch,
                                    reinterpret_cast<void**>(&raw)),
@@ -108,22 +111,20 @@ TEST(ServerWindow, ListFollowsThePartProgramAndShowsReversedVectors) {
             getObject(getObject(app.get(), L"ActivePartProgram").get(), L"Commands");
         Outcome enumerator =
             invoke(commands.get(), L"_NewEnum", DISPATCH_METHOD | DISPATCH_PROPERTYGET);
-        ASSERT_EQ(enumerator.value.type(), VT_UNKNOWN);
+        ASSERT_EQ(enumerator.value.vt(), VT_UNKNOWN);
         IEnumVARIANT* items = nullptr;
-        ASSERT_EQ(V_UNKNOWN(enumerator.value.get())
+        ASSERT_EQ(V_UNKNOWN(&enumerator.value.get())
                       ->QueryInterface(IID_IEnumVARIANT, reinterpret_cast<void**>(&items)),
                   S_OK);
         ComRef<IEnumVARIANT> itemsRef = ComRef<IEnumVARIANT>::attach(items);
-        Variant first;
-        ASSERT_EQ(items->Next(1, first.get(), nullptr), S_OK);
-        ComRef<IDispatch> p1 = getObject(first.object().get(), L"FeatureCommand");
+        win::unique_variant first;
+        ASSERT_EQ(items->Next(1, first.addressof(), nullptr), S_OK);
+        ComRef<IDispatch> p1 = getObject(objectOf(first).get(), L"FeatureCommand");
         ASSERT_EQ(invoke(p1.get(), L"PutVector", DISPATCH_METHOD,
-                         {Variant::i4(1), Variant::i4(3), Variant::r8(-4), Variant::r8(-5),
-                          Variant::r8(-0.0)})
+                         {arg::i4(1), arg::i4(3), arg::r8(-4), arg::r8(-5), arg::r8(-0.0)})
                       .hr,
                   S_OK);
     }
-    CoUninitialize();
     EXPECT_TRUE(eventually([&] {
         return itemText(server.process(), list, 0, 3) == L"(-4, -5, -0)";
     })) << "shown: "
