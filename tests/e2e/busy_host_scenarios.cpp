@@ -196,7 +196,10 @@ int hangThenWait(const std::wstring& exe, const std::wstring& sim) {
     Sleep(500);
     check(findQuestion(*busy.app).hwnd == question.hwnd, L"the question stays until answered");
     PostMessageW(question.wait, BM_CLICK, 0, 0);
+    since = GetTickCount64();
+    check(waitFor([&] { return !IsWindow(question.hwnd); }, 5000), L"Warten closes the question");
     expectWriteDone(busy, 5000, L"after Warten");
+    print(L"from Warten to Write's message: " + inSeconds(secondsSince(since)));
     checkEqual(busy.app->waitForExit(0), DWORD{STILL_ACTIVE}, L"Dravosk goes on after Write");
     return failures() == 0 ? 0 : 1;
 }
