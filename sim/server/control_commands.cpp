@@ -72,16 +72,18 @@ ControlReply ControlCommands::run(std::string_view request) {
     std::string_view rest = request;
     const std::string_view command = word(rest);
     Model& model = state_.model();
+    Recorder& recorder = state_.recorder();
+    Faults& faults = state_.faults();
     if (!ready_) {
         return failure("Der Server startet noch.");
     }
     try {
         if (command == "live") {
-            return ok({std::to_string(model.liveObjects())});
+            return ok({std::to_string(recorder.liveObjects())});
         }
         if (command == "calls") {
             std::vector<std::string> lines;
-            for (const Call& call : model.calls()) {
+            for (const Call& call : recorder.calls()) {
                 lines.push_back("call " + describe(call));
             }
             for (const auto& [key, count] : state_.roundTrips()) {
@@ -91,7 +93,7 @@ ControlReply ControlCommands::run(std::string_view request) {
             return ok(std::move(lines));
         }
         if (command == "clear-calls") {
-            model.clearCalls();
+            recorder.clearCalls();
             state_.clearRoundTrips();
             return ok();
         }
@@ -105,9 +107,9 @@ ControlReply ControlCommands::run(std::string_view request) {
                 *number > std::numeric_limits<std::uint32_t>::max() || description.empty()) {
                 return failure("Aufruf: fail MEMBER N NUMMER BESCHREIBUNG");
             }
-            model.failAt(fromUtf8(member), static_cast<int>(*nth),
-                         static_cast<std::int32_t>(static_cast<std::uint32_t>(*number)),
-                         fromUtf8(description));
+            faults.failAt(fromUtf8(member), static_cast<int>(*nth),
+                          static_cast<std::int32_t>(static_cast<std::uint32_t>(*number)),
+                          fromUtf8(description));
             return ok();
         }
         if (command == "missing") {
@@ -115,7 +117,7 @@ ControlReply ControlCommands::run(std::string_view request) {
             if (member.empty() || !trimmed(rest).empty()) {
                 return failure("Aufruf: missing MEMBER");
             }
-            model.removeMember(fromUtf8(member));
+            faults.removeMember(fromUtf8(member));
             return ok();
         }
         if (command == "unfilled") {
@@ -123,7 +125,7 @@ ControlReply ControlCommands::run(std::string_view request) {
             if (!nth || *nth < 0 || *nth > std::numeric_limits<int>::max()) {
                 return failure("Aufruf: unfilled N");
             }
-            model.leaveVectorUnfilledAt(static_cast<int>(*nth));
+            faults.leaveVectorUnfilledAt(static_cast<int>(*nth));
             return ok();
         }
         if (command == "crash") {
@@ -140,7 +142,7 @@ ControlReply ControlCommands::run(std::string_view request) {
             return ok();
         }
         if (command == "clear-faults") {
-            model.clearFaults();
+            faults.clearFaults();
             callTrap().disarm();
             return ok();
         }

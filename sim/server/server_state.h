@@ -1,5 +1,6 @@
-// What every COM object of the server shares: the model, the round-trip counts that tests read
-// through the control channel, and the server's lifetime when COM started it.
+// What every COM object of the server shares: the model with the parts that tests read and drive
+// through the control channel (call records, faults), the round-trip counts, and the server's
+// lifetime when COM started it.
 #pragma once
 
 #include <functional>
@@ -7,17 +8,21 @@
 #include <string>
 #include <string_view>
 
+#include "sim/faults.h"
 #include "sim/model.h"
+#include "sim/recorder.h"
 
 namespace dravosk::sim::server {
 
 class ServerState {
   public:
-    explicit ServerState(Model& model) : model_(model) {}
+    explicit ServerState(Model& model) : model_(model), recorder_(model), faults_(model) {}
     ServerState(const ServerState&) = delete;
     ServerState& operator=(const ServerState&) = delete;
 
     Model& model() { return model_; }
+    Recorder& recorder() { return recorder_; }
+    Faults& faults() { return faults_; }
 
     // One incoming call of the kind "GetIDsOfNames", "Invoke", "Next", ... on `member` (may be
     // empty for the enumerator's methods).
@@ -40,6 +45,8 @@ class ServerState {
 
   private:
     Model& model_;
+    Recorder recorder_;
+    Faults faults_;
     std::function<void()> whenUnused_;
     long locks_ = 0;
     std::map<std::string, long> roundTrips_;

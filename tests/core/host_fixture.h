@@ -9,8 +9,10 @@
 #include "core/commands.h"
 #include "core/error.h"
 #include "core/feature_list.h"
+#include "sim/faults.h"
 #include "sim/memory_host.h"
 #include "sim/model.h"
+#include "sim/recorder.h"
 
 namespace dravosk::testing {
 
@@ -38,9 +40,9 @@ inline std::vector<std::u16string> texts(const FeatureList& list) {
     return out;
 }
 
-inline std::vector<std::string> described(const sim::Model& model) {
+inline std::vector<std::string> described(const sim::Recorder& recorder) {
     std::vector<std::string> out;
-    for (const sim::Call& call : model.calls()) {
+    for (const sim::Call& call : recorder.calls()) {
         out.push_back(sim::describe(call));
     }
     return out;
@@ -69,7 +71,9 @@ class HostTest : public ::testing::Test {
     }
 
     sim::Model model;
-    sim::MemoryHost host{model};
+    sim::Recorder recorder{model};
+    sim::Faults faults{model};
+    sim::MemoryHost host{model, &recorder};
     MemoryFeatureList list;
     MemoryControlStates states;
 };
