@@ -2,6 +2,7 @@
 // that is gone, a GetVector that fills nothing. Counts start when a fault is set; `nth` is 1-based.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -11,6 +12,31 @@
 #include "sim/model.h"
 
 namespace dravosk::sim {
+
+// A host that is busy from the start, as a part program file can ask for it ("faults"):
+// korvane-sim refuses incoming calls for a while, answers a member's Nth call late, or holds it
+// until it is released through the control channel. The in-memory host has nobody to keep
+// waiting and ignores these. Counts start when the faults are set.
+struct BusyFaults {
+    struct Delay {
+        std::u16string member;
+        int nth = 1;
+        std::chrono::milliseconds duration{0};
+        bool operator==(const Delay&) const = default;
+    };
+    struct Hang {
+        std::u16string member;
+        int nth = 1;
+        bool operator==(const Hang&) const = default;
+    };
+    std::chrono::milliseconds reject{0};
+    std::vector<Delay> delays;
+    std::vector<Hang> hangs;
+    bool operator==(const BusyFaults&) const = default;
+};
+
+// The longest time a fault may last: a day.
+inline constexpr std::int64_t kMaxFaultMilliseconds = 24LL * 60 * 60 * 1000;
 
 class Faults final : public CallHook {
   public:

@@ -1,5 +1,6 @@
 #include "sim/server/control_commands.h"
 
+#include <chrono>
 #include <charconv>
 #include <cstdint>
 #include <filesystem>
@@ -66,7 +67,55 @@ ControlReply failure(std::string text) {
     return {false, {}, std::move(text)};
 }
 
+// A count of calls from 1, as the commands take it.
+std::optional<int> nthOf(std::string_view text) {
+    const auto nth = parseNumber(text);
+    if (!nth || *nth < 1 || *nth > std::numeric_limits<int>::max()) {
+        return std::nullopt;
+    }
+    return static_cast<int>(*nth);
+}
+
+std::optional<std::chrono::milliseconds> millisecondsOf(std::string_view text) {
+    const auto ms = parseNumber(text);
+    if (!ms || *ms < 0 || *ms > kMaxFaultMilliseconds) {
+        return std::nullopt;
+    }
+    return std::chrono::milliseconds(*ms);
+}
+
+// A member the host offers, by its exact name.
+std::optional<std::u16string> memberOf(std::string_view text) {
+    std::u16string member = fromUtf8(text);
+    if (!Model::isMemberName(member)) {
+        return std::nullopt;
+    }
+    return member;
+}
+
 }  // namespace
+
+void ControlCommands::delay(std::u16string member, int nth, std::chrono::milliseconds duration) {
+    state_.traps().arm(member, nth,
+                       [&stall = stall_, member, duration] { stall.hold(member, duration); });
+}
+
+void ControlCommands::hang(std::u16string member, int nth) {
+    state_.traps().arm(member, nth,
+                       [&stall = stall_, member] { stall.hold(member, std::nullopt); });
+}
+
+void ControlCommands::setFaults(const BusyFaults& faults) {
+    if (faults.reject.count() > 0) {
+        state_.rejectFor(faults.reject);
+    }
+    for (const BusyFaults::Delay& fault : faults.delays) {
+        delay(fault.member, fault.nth, fault.duration);
+    }
+    for (const BusyFaults::Hang& fault : faults.hangs) {
+        hang(fault.member, fault.nth);
+    }
+}
 
 ControlReply ControlCommands::run(std::string_view request) {
     std::string_view rest = request;
@@ -135,15 +184,56 @@ ControlReply ControlCommands::run(std::string_view request) {
                 return failure("Aufruf: crash MEMBER N");
             }
             // Withdrawn first: Wine's rpcss would hand the dead class object to later clients.
-            callTrap().arm(fromUtf8(member), static_cast<int>(*nth), [revoke = actions_.revoke] {
-                revoke();
-                TerminateProcess(GetCurrentProcess(), kCrashExitCode);
-            });
+            state_.traps().arm(fromUtf8(member), static_cast<int>(*nth),
+                               [revoke = actions_.revoke] {
+                                   revoke();
+                                   TerminateProcess(GetCurrentProcess(), kCrashExitCode);
+                               });
             return ok();
+        }
+        if (command == "reject") {
+            const auto duration = millisecondsOf(trimmed(rest));
+            if (!duration) {
+                return failure("Aufruf: reject MILLISEKUNDEN (0 bis " +
+                               std::to_string(kMaxFaultMilliseconds) + ")");
+            }
+            state_.rejectFor(*duration);
+            return ok();
+        }
+        if (command == "delay") {
+            const auto member = memberOf(word(rest));
+            const auto nth = nthOf(word(rest));
+            const auto duration = millisecondsOf(trimmed(rest));
+            if (!member || !nth || !duration) {
+                return failure(
+                    "Aufruf: delay MEMBER N MILLISEKUNDEN (MEMBER ein Mitglied des "
+                    "Hosts, N ab 1, 0 bis " +
+                    std::to_string(kMaxFaultMilliseconds) + " ms)");
+            }
+            delay(*member, *nth, *duration);
+            return ok();
+        }
+        if (command == "hang") {
+            const auto member = memberOf(word(rest));
+            const auto nth = nthOf(trimmed(rest));
+            if (!member || !nth) {
+                return failure("Aufruf: hang MEMBER N (MEMBER ein Mitglied des Hosts, N ab 1)");
+            }
+            hang(*member, *nth);
+            return ok();
+        }
+        if (command == "release") {
+            const auto member = stall_.release();
+            if (!member) {
+                return failure("Kein Aufruf wird aufgehalten.");
+            }
+            return ok({toUtf8(*member)});
         }
         if (command == "clear-faults") {
             faults.clearFaults();
-            callTrap().disarm();
+            state_.traps().disarm();
+            state_.rejectFor(std::chrono::milliseconds(0));
+            stall_.release();
             return ok();
         }
         if (command == "no-program") {
@@ -156,7 +246,9 @@ ControlReply ControlCommands::run(std::string_view request) {
                 return failure("Aufruf: " + std::string(command) + " DATEI");
             }
             if (command == "load") {
-                model.setActive(loadPartProgram(pathOf(file)));
+                PartProgramFile loaded = loadPartProgramFile(pathOf(file));
+                model.setActive(std::move(loaded.program));
+                setFaults(loaded.faults);
             } else {
                 savePartProgram(
                     model.active() ? std::optional<PartProgram>(*model.active()) : std::nullopt,

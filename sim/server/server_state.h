@@ -1,8 +1,10 @@
-// What every COM object of the server shares: the model with the parts that tests read and drive
-// through the control channel (call records, faults), the round-trip counts, and the server's
-// lifetime when COM started it.
+// What every COM object of the server shares: the model with the parts that tests drive through
+// the control channel (call records, faults, traps on incoming calls, refusal of calls), the
+// round-trip counts, and the server's lifetime when COM started it. All of it is used on the
+// server's main thread only.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <map>
 #include <string>
@@ -11,6 +13,7 @@
 #include "sim/faults.h"
 #include "sim/model.h"
 #include "sim/recorder.h"
+#include "sim/server/call_trap.h"
 
 namespace dravosk::sim::server {
 
@@ -23,6 +26,14 @@ class ServerState {
     Model& model() { return model_; }
     Recorder& recorder() { return recorder_; }
     Faults& faults() { return faults_; }
+    CallTraps& traps() { return traps_; }
+
+    // Incoming calls on the host's interfaces are refused for `duration` from now (zero: no
+    // longer), as by a host that is busy; see CallFilter.
+    void rejectFor(std::chrono::milliseconds duration) {
+        rejectUntil_ = std::chrono::steady_clock::now() + duration;
+    }
+    bool rejecting() const { return std::chrono::steady_clock::now() < rejectUntil_; }
 
     // One incoming call of the kind "GetIDsOfNames", "Invoke", "Next", ... on `member` (may be
     // empty for the enumerator's methods).
@@ -47,6 +58,8 @@ class ServerState {
     Model& model_;
     Recorder recorder_;
     Faults faults_;
+    CallTraps traps_;
+    std::chrono::steady_clock::time_point rejectUntil_{};
     std::function<void()> whenUnused_;
     long locks_ = 0;
     std::map<std::string, long> roundTrips_;
