@@ -1,7 +1,7 @@
 #include "sim/server/control_commands.h"
 
-#include <chrono>
 #include <charconv>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <limits>

@@ -28,8 +28,8 @@
 #include <string>
 #include <string_view>
 
-#include "sim/server/control_channel.h"
 #include "sim/faults.h"
+#include "sim/server/control_channel.h"
 #include "sim/server/server_state.h"
 #include "sim/server/stall.h"
 
@@ -47,6 +47,10 @@ class ControlCommands {
 
     ControlCommands(ServerState& state, Stall& stall, Actions actions)
         : state_(state), stall_(stall), actions_(std::move(actions)) {}
+    ControlCommands(const ControlCommands&) = delete;
+    ControlCommands& operator=(const ControlCommands&) = delete;
+    // The traps set here hold on to the stall and the actions, which may go before the state.
+    ~ControlCommands() { state_.traps().disarm(); }
 
     // Until then every request is refused, so a client that got an answer can rely on the
     // class object being registered.
