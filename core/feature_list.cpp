@@ -1,7 +1,5 @@
 #include "core/feature_list.h"
 
-#include <utility>
-
 #include "core/error.h"
 
 namespace dravosk {
@@ -31,13 +29,6 @@ void markAll(FeatureList& list) {
 }
 void unmarkAll(FeatureList& list) {
     setAllMarks(list, false);
-}
-
-const MemoryFeatureList::Entry& MemoryFeatureList::at(Int16 index) const {
-    if (index < 0 || static_cast<std::size_t>(index) >= entries_.size()) {
-        throw Error(errnum::kBadIndex, u"Listenindex außerhalb der Liste.", u"Liste");
-    }
-    return entries_[static_cast<std::size_t>(index)];
 }
 
 }  // namespace dravosk

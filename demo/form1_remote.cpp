@@ -2,6 +2,10 @@
 
 #include <cstdio>
 
+#include "core/text.h"
+#include "sim/client/process.h"
+#include "win/text.h"
+
 namespace dravosk::demo {
 
 namespace {
@@ -21,15 +25,33 @@ constexpr const wchar_t* kControlNames[kControlCount] = {
     L"Image1",
 };
 
+// The first top-level window of the process for which `wanted` holds, or nullptr.
+HWND topLevelWindow(DWORD processId, const std::function<bool(HWND)>& wanted) {
+    struct Search {
+        DWORD process;
+        const std::function<bool(HWND)>& wanted;
+        HWND found;
+    } search{processId, wanted, nullptr};
+    EnumWindows(
+        [](HWND hwnd, LPARAM context) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(context);
+            DWORD process = 0;
+            GetWindowThreadProcessId(hwnd, &process);
+            if (process == s->process && s->wanted(hwnd)) {
+                s->found = hwnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 }  // namespace
 
 void print(const std::wstring& text) {
-    const int size =
-        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), size, nullptr, nullptr);
-    std::fputs(utf8.c_str(), stdout);
-    std::fputs("\n", stdout);
+    const std::string utf8 = toUtf8(win::u16(text)) + "\n";
+    std::fwrite(utf8.data(), 1, utf8.size(), stdout);
     std::fflush(stdout);
 }
 
@@ -55,20 +77,6 @@ const wchar_t* controlName(Control which) {
     return which < kControlCount ? kControlNames[which] : L"(no control)";
 }
 
-std::wstring textOf(HWND hwnd) {
-    const auto length = SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()));
-    text.resize(static_cast<std::size_t>(length));
-    return text;
-}
-
-std::wstring classOf(HWND hwnd) {
-    wchar_t name[64] = {};
-    GetClassNameW(hwnd, name, 64);
-    return name;
-}
-
 bool waitFor(const std::function<bool()>& condition, DWORD milliseconds) {
     const ULONGLONG end = GetTickCount64() + milliseconds;
     while (!condition()) {
@@ -80,17 +88,13 @@ bool waitFor(const std::function<bool()>& condition, DWORD milliseconds) {
     return true;
 }
 
-App::App(const std::wstring& exe) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    std::wstring commandLine = L"\"" + exe + L"\"";
-    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &process_)) {
+App::App(const std::wstring& exe) : process_(sim::client::startProgram(exe, L"")) {
+    if (!process_) {
         check(false, L"cannot start " + exe + L" (error " + std::to_wstring(GetLastError()) + L")");
         return;
     }
-    processId_ = process_.dwProcessId;
-    WaitForInputIdle(process_.hProcess, 10000);
+    processId_ = GetProcessId(process_.get());
+    WaitForInputIdle(process_.get(), 10000);
     waitFor([&] { return (window_ = findWindow()) != nullptr; }, 10000);
     check(window_ != nullptr, L"the window \"Dravosk für Korvane\" appears");
     takeChildren();
@@ -102,13 +106,9 @@ App::App(HWND window) : window_(window) {
 }
 
 App::~App() {
-    if (process_.hProcess != nullptr) {
-        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
-            TerminateProcess(process_.hProcess, 99);
-            WaitForSingleObject(process_.hProcess, 5000);
-        }
-        CloseHandle(process_.hThread);
-        CloseHandle(process_.hProcess);
+    if (process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
+        TerminateProcess(process_.get(), 99);
+        WaitForSingleObject(process_.get(), 5000);
     }
 }
 
@@ -120,23 +120,7 @@ HWND App::focus() const {
 }
 
 HWND App::messageBox() const {
-    struct Search {
-        DWORD process;
-        HWND found;
-    } search{processId_, nullptr};
-    EnumWindows(
-        [](HWND hwnd, LPARAM context) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(context);
-            DWORD process = 0;
-            GetWindowThreadProcessId(hwnd, &process);
-            if (process == s->process && classOf(hwnd) == L"#32770" && IsWindowVisible(hwnd)) {
-                s->found = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return topLevelWindow(processId_, [](HWND hwnd) { return win::isMessageBox(hwnd); });
 }
 
 HWND App::waitForMessageBox(DWORD milliseconds) const {
@@ -146,9 +130,9 @@ HWND App::waitForMessageBox(DWORD milliseconds) const {
 }
 
 DWORD App::waitForExit(DWORD milliseconds) const {
-    WaitForSingleObject(process_.hProcess, milliseconds);
+    WaitForSingleObject(process_.get(), milliseconds);
     DWORD code = STILL_ACTIVE;
-    GetExitCodeProcess(process_.hProcess, &code);
+    GetExitCodeProcess(process_.get(), &code);
     return code;
 }
 
@@ -162,23 +146,9 @@ void App::takeChildren() {
 }
 
 HWND App::findWindow() const {
-    struct Search {
-        DWORD process;
-        HWND found;
-    } search{processId_, nullptr};
-    EnumWindows(
-        [](HWND hwnd, LPARAM context) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(context);
-            DWORD process = 0;
-            GetWindowThreadProcessId(hwnd, &process);
-            if (process == s->process && textOf(hwnd) == kCaption && IsWindowVisible(hwnd)) {
-                s->found = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return topLevelWindow(processId_, [](HWND hwnd) {
+        return windowText(hwnd) == kCaption && IsWindowVisible(hwnd);
+    });
 }
 
 std::vector<std::wstring> listLines(HWND list) {
@@ -233,8 +203,8 @@ Box waitForBox(const App& app) {
     box.hwnd = app.waitForMessageBox(20000);
     check(box.hwnd != nullptr, L"a message box appears");
     if (box.hwnd != nullptr) {
-        box.caption = textOf(box.hwnd);
-        box.text = textOf(GetDlgItem(box.hwnd, 0xFFFF));
+        box.caption = windowText(box.hwnd);
+        box.text = win::messageBoxText(box.hwnd);
     }
     return box;
 }

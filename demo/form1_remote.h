@@ -10,7 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "win/unique_handle.h"
+#include "win/window_text.h"
+
 namespace dravosk::demo {
+
+using win::className;
+using win::windowText;
 
 // --- Output and checks ---------------------------------------------------------------------
 
@@ -48,8 +54,6 @@ enum Control : std::size_t {
 // The control's name in the design ("cmd_lesen").
 const wchar_t* controlName(Control which);
 
-std::wstring textOf(HWND hwnd);
-std::wstring classOf(HWND hwnd);
 // Polls `condition` every 20 ms; false when it still does not hold after `milliseconds`.
 bool waitFor(const std::function<bool()>& condition, DWORD milliseconds);
 
@@ -83,7 +87,7 @@ class App {
     void takeChildren();
     HWND findWindow() const;
 
-    PROCESS_INFORMATION process_{};
+    win::unique_handle process_;
     DWORD processId_ = 0;
     HWND window_ = nullptr;
     std::vector<HWND> children_;

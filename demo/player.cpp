@@ -20,13 +20,17 @@
 #include <vector>
 
 #include "demo/form1_remote.h"
-#include "demo/sim_control.h"
 #include "demo/vector_check.h"
+#include "sim/client/control_channel.h"
+#include "win/unique_handle.h"
+#include "win/window_text.h"
 
 namespace {
 
 namespace sim = dravosk::sim;
+namespace win = dravosk::win;
 using namespace dravosk::demo;
+using dravosk::sim::client::savedProgram;
 
 // Pads to `width` characters (not bytes).
 std::wstring padded(std::wstring text, std::size_t width) {
@@ -71,11 +75,8 @@ void pauseForPicture() {
     }
     const std::wstring marked = std::wstring(folder) + L"\\marked";
     const std::wstring resume = std::wstring(folder) + L"\\continue";
-    const HANDLE file = CreateFileW(marked.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-        CloseHandle(file);
-    }
+    const win::unique_handle file(CreateFileW(marked.c_str(), GENERIC_WRITE, 0, nullptr,
+                                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     waitFor([&] { return GetFileAttributesW(resume.c_str()) != INVALID_FILE_ATTRIBUTES; }, 30000);
 }
 
@@ -99,7 +100,7 @@ int playMainJob(const std::wstring& controlName) {
 
     if (!read(app)) {
         if (const HWND box = app.messageBox()) {
-            print(L"Dravosk meldet: " + textOf(GetDlgItem(box, 0xFFFF)));
+            print(L"Dravosk meldet: " + win::messageBoxText(box));
         }
         return 1;
     }
@@ -114,7 +115,7 @@ int playMainJob(const std::wstring& controlName) {
     }
     if (!write(app)) {
         if (const HWND box = app.messageBox()) {
-            print(L"Dravosk meldet: " + textOf(GetDlgItem(box, 0xFFFF)));
+            print(L"Dravosk meldet: " + win::messageBoxText(box));
         }
         return 1;
     }

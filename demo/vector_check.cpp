@@ -6,7 +6,9 @@
 #include <cstring>
 #include <variant>
 
+#include "core/text.h"
 #include "demo/form1_remote.h"
+#include "win/text.h"
 
 namespace dravosk::demo {
 
@@ -21,15 +23,11 @@ std::wstring shown(double value) {
 }  // namespace
 
 std::wstring wide(const std::u16string& text) {
-    return {text.begin(), text.end()};
+    return win::wide(text);
 }
 
 std::wstring wide(const std::string& utf8) {
-    const int size =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring text(static_cast<std::size_t>(size > 0 ? size : 0), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(), size);
-    return text;
+    return win::wide(fromUtf8(utf8));
 }
 
 std::uint64_t bitsOf(double value) {

@@ -11,6 +11,7 @@
 #include "core/error.h"
 #include "core/text.h"
 #include "sim/memory_host.h"
+#include "sim/memory_window.h"
 #include "sim/part_program_file.h"
 
 namespace {
@@ -57,7 +58,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         sim::MemoryHost host(model);
-        MemoryFeatureList list;
+        sim::MemoryFeatureList list;
         PrintingStates states;
         std::printf("Before (Theo, IST, Ziel):\n");
         print(model);

@@ -21,18 +21,16 @@
 #include "core/commands.h"
 #include "core/text.h"
 #include "host/com_service.h"
+#include "sim/client/server.h"
+#include "sim/client/temp_file.h"
+#include "sim/memory_window.h"
 #include "sim/part_program_file.h"
-#include "sim/server/class_id.h"
-#include "win/unique_handle.h"
-
-#ifndef KORVANE_SIM_RELATIVE
-#error "KORVANE_SIM_RELATIVE: the server's path relative to this program"
-#endif
+#include "tests/support/korvane_sim_path.h"
+#include "tests/support/part_program.h"
 
 namespace {
 
 using namespace dravosk;
-using win::unique_handle;
 using Clock = std::chrono::steady_clock;
 
 [[noreturn]] void fail(const std::string& what) {
@@ -47,98 +45,13 @@ void check(HRESULT hr, const char* what) {
     }
 }
 
-std::wstring wide(std::string_view utf8) {
-    const std::u16string text = fromUtf8(utf8);
-    return {text.begin(), text.end()};
-}
-
-std::wstring serverPath() {
-    wchar_t path[MAX_PATH * 2];
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH * 2);
-    std::wstring self(path, length);
-    return std::filesystem::path(self.substr(0, self.find_last_of(L"\\/") + 1) +
-                                 wide(KORVANE_SIM_RELATIVE))
-        .lexically_normal()
-        .wstring();
-}
-
-unique_handle launchServer(const std::wstring& arguments) {
-    std::wstring commandLine = L"\"" + serverPath() + L"\" " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info)) {
-        fail("cannot start korvane-sim.exe, error " + std::to_string(GetLastError()));
+// The lines of the "ok" reply to a control request.
+std::vector<std::string> control(const sim::client::Server& server, const std::string& request) {
+    sim::client::Reply reply = server.control(request);
+    if (!reply.ok) {
+        fail("control request \"" + request + "\" failed: " + reply.error);
     }
-    CloseHandle(info.hThread);
-    return unique_handle(info.hProcess);
-}
-
-// One request over the server's control channel; the lines of its "ok" reply, or nothing with
-// `ok` false.
-std::vector<std::string> control(const std::wstring& name, const std::string& request, bool& ok) {
-    ok = false;
-    const std::wstring path = L"\\\\.\\pipe\\" + name;
-    unique_handle pipe;
-    // The one pipe instance is busy until the server has let go of the previous client.
-    for (int attempt = 0; attempt < 100 && !pipe; ++attempt) {
-        pipe = unique_handle(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                         OPEN_EXISTING, 0, nullptr));
-        if (!pipe) {
-            if (GetLastError() != ERROR_PIPE_BUSY) {
-                return {};
-            }
-            WaitNamedPipeW(path.c_str(), 100);
-        }
-    }
-    if (!pipe) {
-        return {};
-    }
-    const std::string text = request + "\n";
-    DWORD written = 0;
-    if (!WriteFile(pipe.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr)) {
-        return {};
-    }
-    std::string reply;
-    char chunk[65536];
-    DWORD got = 0;
-    std::vector<std::string> lines;
-    std::size_t expected = 0;
-    bool header = false;
-    for (;;) {
-        std::size_t end;
-        while ((end = reply.find('\n')) != std::string::npos) {
-            std::string line = reply.substr(0, end);
-            reply.erase(0, end + 1);
-            if (!header) {
-                if (line.rfind("ok ", 0) != 0) {
-                    return {};
-                }
-                header = true;
-                expected = std::stoul(line.substr(3));
-            } else {
-                lines.push_back(std::move(line));
-            }
-            if (header && lines.size() == expected) {
-                ok = true;
-                return lines;
-            }
-        }
-        if (!ReadFile(pipe.get(), chunk, sizeof chunk, &got, nullptr) || got == 0) {
-            return {};
-        }
-        reply.append(chunk, got);
-    }
-}
-
-std::vector<std::string> control(const std::wstring& name, const std::string& request) {
-    bool ok = false;
-    std::vector<std::string> lines = control(name, request, ok);
-    if (!ok) {
-        fail("control request \"" + request + "\" failed");
-    }
-    return lines;
+    return reply.lines;
 }
 
 // "roundtrip GetIDsOfNames IsFeature 12" -> {"GetIDsOfNames", 12} summed over members.
@@ -155,17 +68,10 @@ std::map<std::string, long> roundTripsByKind(const std::vector<std::string>& lin
     return byKind;
 }
 
-class QuietStates final : public ControlStates {
-  public:
-    void setEnabled(Button, bool) override {}
-    int checkState(CheckBox) const override { return 1; }
-    void showMessage(std::u16string_view) override {}
-};
-
 std::vector<std::u16string> toolRead() {
     host::ComAutomationService service;
-    MemoryFeatureList list;
-    QuietStates states;
+    sim::MemoryFeatureList list;
+    sim::MemoryControlStates states;
     cmd_lesen_Click(service, list, states);
     std::vector<std::u16string> ids;
     for (Int16 i = 0; i < list.count(); ++i) {
@@ -254,13 +160,13 @@ struct Run {
 };
 
 template <typename Read>
-Run measure(const std::wstring& channel, Read read) {
-    control(channel, "clear-calls");
+Run measure(const sim::client::Server& server, Read read) {
+    control(server, "clear-calls");
     Run run;
     const auto start = Clock::now();
     run.ids = read();
     run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    run.roundTrips = roundTripsByKind(control(channel, "calls"));
+    run.roundTrips = roundTripsByKind(control(server, "calls"));
     if (run.roundTrips["CreateInstance"] != 1) {
         fail(
             "the client was not served by the server this program started (is another "
@@ -283,84 +189,45 @@ void print(const char* name, const Run& run, int commands) {
                 1000.0 * run.seconds / commands);
 }
 
-// A server left running would serve the next run in its place.
-void stop(const unique_handle& server, const std::wstring& channel) {
-    bool ok = false;
-    control(channel, "quit", ok);
-    if (WaitForSingleObject(server.get(), 10000) != WAIT_OBJECT_0) {
-        TerminateProcess(server.get(), 1);
-    }
-}
-
 int benchmark(int size) {
     host::Apartment apartment;
-    {
-        unique_handle registration = launchServer(L"/regserver");
-        WaitForSingleObject(registration.get(), INFINITE);
-        DWORD code = 1;
-        GetExitCodeProcess(registration.get(), &code);
-        if (code != 0) {
-            fail("korvane-sim.exe /regserver failed");
-        }
+    const std::wstring exe = test::korvaneSimPath();
+    if (const sim::client::Finished registered = sim::client::runToEnd(exe, L"/regserver");
+        !registered.ended || registered.exitCode != 0) {
+        fail("korvane-sim.exe /regserver failed: " + registered.error + registered.output);
     }
 
     sim::PartProgram program{u"Bench", {}};
     for (int i = 0; i < size; ++i) {
-        sim::Command c;
-        c.isFeature = true;
-        const std::string n = std::to_string(i + 1);
-        c.id = u"Merkmal " + std::u16string(n.begin(), n.end());
-        c.vectors = {sim::Vector{1, 2, 3}, sim::Vector{4, 5, 6}, sim::Vector{7, 8, 9}};
-        program.commands.push_back(std::move(c));
+        program.commands.push_back(test::feature(u"Merkmal " + decimal(i + 1)));
     }
-    wchar_t directory[MAX_PATH];
-    GetTempPathW(MAX_PATH, directory);
-    const std::wstring file = std::wstring(directory) + L"dravosk-com-read-bench-" +
-                              std::to_wstring(GetCurrentProcessId()) + L".json";
-    sim::savePartProgram(program, std::filesystem::path(file));
+    const sim::client::TempFile file(L"com-read-bench.json");
+    sim::savePartProgram(program, std::filesystem::path(file.path()));
 
-    const std::wstring channel =
-        L"dravosk-com-read-bench-" + std::to_wstring(GetCurrentProcessId());
-    unique_handle server =
-        launchServer(L"--no-window --control " + channel + L" --program \"" + file + L"\"");
-    bool ready = false;
-    for (int attempt = 0; attempt < 500 && !ready; ++attempt) {
-        control(channel, "live", ready);
-        if (!ready) {
-            if (WaitForSingleObject(server.get(), 20) == WAIT_OBJECT_0) {
-                fail("korvane-sim.exe ended at start");
-            }
-        }
-    }
-    if (!ready) {
-        TerminateProcess(server.get(), 1);
-        fail("korvane-sim.exe did not answer");
+    // Stopped at the end, whatever happens: a server left running would serve the next run in
+    // its place.
+    const sim::client::Server server(
+        exe, file.path(), L"dravosk-com-read-bench-" + std::to_wstring(GetCurrentProcessId()),
+        sim::client::Server::Window::hidden);
+    if (!server.ready()) {
+        fail("korvane-sim.exe: " + server.startError());
     }
 
-    int result = 0;
-    try {
-        const Run tool = measure(channel, toolRead);
-        const Run naive = measure(channel, naiveRead);
-        std::printf("%d commands read from korvane-sim.exe (out of process)\n", size);
-        std::printf("%-14s %13s %8s %8s %10s %10s %10s\n", "client", "GetIDsOfNames", "Invoke",
-                    "Next", "round trips", "time [s]", "ms/command");
-        std::printf("%-14s %13s %8s %8s %10s\n", "", "per command", "", "", "per command");
-        print("Dravosk Read", tool, size);
-        print("naive client", naive, size);
-        std::printf("naive time / Read time: %.2f\n", naive.seconds / tool.seconds);
-        if (tool.ids != naive.ids || tool.ids.size() != static_cast<std::size_t>(size)) {
-            std::printf("ERROR: the two clients read different lists (%zu and %zu entries)\n",
-                        tool.ids.size(), naive.ids.size());
-            result = 1;
-        }
-    } catch (...) {
-        stop(server, channel);
-        DeleteFileW(file.c_str());
-        throw;
+    const Run tool = measure(server, toolRead);
+    const Run naive = measure(server, naiveRead);
+    std::printf("%d commands read from korvane-sim.exe (out of process)\n", size);
+    std::printf("%-14s %13s %8s %8s %10s %10s %10s\n", "client", "GetIDsOfNames", "Invoke", "Next",
+                "round trips", "time [s]", "ms/command");
+    std::printf("%-14s %13s %8s %8s %10s\n", "", "per command", "", "", "per command");
+    print("Dravosk Read", tool, size);
+    print("naive client", naive, size);
+    std::printf("naive time / Read time: %.2f\n", naive.seconds / tool.seconds);
+    if (tool.ids != naive.ids || tool.ids.size() != static_cast<std::size_t>(size)) {
+        std::printf("ERROR: the two clients read different lists (%zu and %zu entries)\n",
+                    tool.ids.size(), naive.ids.size());
+        return 1;
     }
-    stop(server, channel);
-    DeleteFileW(file.c_str());
-    return result;
+    return 0;
 }
 
 }  // namespace

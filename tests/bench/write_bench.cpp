@@ -13,6 +13,8 @@
 #include "core/host_context.h"
 #include "core/text.h"
 #include "sim/memory_host.h"
+#include "sim/memory_window.h"
+#include "tests/support/part_program.h"
 
 namespace {
 
@@ -59,16 +61,13 @@ template <typename Write>
 double secondsFor(int size, Write write) {
     sim::PartProgram program{u"Bench", {}};
     for (int i = 0; i < size; ++i) {
-        sim::Command c;
-        c.isFeature = true;
-        c.id = u"Merkmal_" + std::u16string(u"0000000") + static_cast<char16_t>(u'A' + i % 26) +
-               decimal(i);
-        c.vectors = {sim::Vector{1, 2, 3}, sim::Vector{4, 5, 6}, sim::Vector{7, 8, 9}};
-        program.commands.push_back(std::move(c));
+        program.commands.push_back(test::feature(u"Merkmal_" + std::u16string(u"0000000") +
+                                                 static_cast<char16_t>(u'A' + i % 26) +
+                                                 decimal(i)));
     }
     sim::Model model(std::move(program));
     sim::MemoryHost host(model);
-    MemoryFeatureList list;
+    sim::MemoryFeatureList list;
     QuietStates states;
     cmd_lesen_Click(host, list, states);
     markAll(list);

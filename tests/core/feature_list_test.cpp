@@ -2,15 +2,15 @@
 
 #include "core/error.h"
 #include "core/feature_list.h"
-#include "host_fixture.h"
+#include "tests/core/host_fixture.h"
 
 namespace dravosk {
 namespace {
 
-using testing::texts;
+using test::texts;
 
 TEST(FeatureList, MarkingButtonsWriteEveryEntryAndIgnoreAnEmptyList) {
-    MemoryFeatureList list;
+    sim::MemoryFeatureList list;
     markAll(list);
     unmarkAll(list);
     EXPECT_EQ(list.count(), 0);
@@ -33,7 +33,7 @@ TEST(FeatureList, MarkingButtonsWriteEveryEntryAndIgnoreAnEmptyList) {
 }
 
 TEST(FeatureList, ClearForgetsEntriesAndMarks) {
-    MemoryFeatureList list;
+    sim::MemoryFeatureList list;
     list.append(u"A");
     list.append(u"B");
     markAll(list);
@@ -45,7 +45,7 @@ TEST(FeatureList, ClearForgetsEntriesAndMarks) {
 }
 
 TEST(FeatureList, HoldsAtMost32767EntriesAndRefusesTheNext) {
-    MemoryFeatureList list;
+    sim::MemoryFeatureList list;
     for (int i = 0; i < kInt16Max; ++i) {
         list.append(u"M");
     }
@@ -66,7 +66,7 @@ TEST(FeatureList, HoldsAtMost32767EntriesAndRefusesTheNext) {
 }
 
 TEST(FeatureList, IndexOutsideTheListIsAnErrorNotUndefinedBehaviour) {
-    MemoryFeatureList list;
+    sim::MemoryFeatureList list;
     list.append(u"A");
     EXPECT_THROW(list.text(1), Error);
     EXPECT_THROW(list.isMarked(-1), Error);

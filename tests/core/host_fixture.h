@@ -8,37 +8,15 @@
 
 #include "core/commands.h"
 #include "core/error.h"
-#include "core/feature_list.h"
 #include "sim/faults.h"
 #include "sim/memory_host.h"
+#include "sim/memory_window.h"
 #include "sim/model.h"
 #include "sim/recorder.h"
+#include "tests/support/failure.h"
+#include "tests/support/part_program.h"
 
-namespace dravosk::testing {
-
-inline sim::Command feature(std::u16string id, sim::Vector theo = {1, 2, 3},
-                            sim::Vector ist = {4, 5, 6}, sim::Vector ziel = {7, 8, 9}) {
-    sim::Command c;
-    c.isFeature = true;
-    c.id = std::move(id);
-    c.vectors = {theo, ist, ziel};
-    return c;
-}
-
-inline sim::Command nonFeature(sim::Value isFeature = false) {
-    sim::Command c;
-    c.isFeature = std::move(isFeature);
-    c.id = std::u16string(u"kein Merkmal");
-    return c;
-}
-
-inline std::vector<std::u16string> texts(const FeatureList& list) {
-    std::vector<std::u16string> out;
-    for (Int16 i = 0; i < list.count(); ++i) {
-        out.push_back(list.text(i));
-    }
-    return out;
-}
+namespace dravosk::test {
 
 inline std::vector<std::string> described(const sim::Recorder& recorder) {
     std::vector<std::string> out;
@@ -58,24 +36,12 @@ class HostTest : public ::testing::Test {
     void read() { cmd_lesen_Click(host, list, states); }
     void write() { cmd_schreiben_Click(host, list, states); }
 
-    // Runs `command`, expecting it to fail; returns the error.
-    template <typename F>
-    Error failure(F&& command) {
-        try {
-            command();
-        } catch (const Error& e) {
-            return e;
-        }
-        ADD_FAILURE() << "the command did not fail";
-        return Error(0, u"");
-    }
-
     sim::Model model;
     sim::Recorder recorder{model};
     sim::Faults faults{model};
     sim::MemoryHost host{model, &recorder};
-    MemoryFeatureList list;
-    MemoryControlStates states;
+    sim::MemoryFeatureList list;
+    sim::MemoryControlStates states;
 };
 
-}  // namespace dravosk::testing
+}  // namespace dravosk::test

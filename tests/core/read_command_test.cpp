@@ -1,16 +1,17 @@
 #include <gtest/gtest.h>
 
-#include "host_fixture.h"
+#include "tests/core/host_fixture.h"
 
 namespace dravosk {
 namespace {
 
 using namespace std::string_literals;
-using testing::described;
-using testing::feature;
-using testing::HostTest;
-using testing::nonFeature;
-using testing::texts;
+using test::described;
+using test::failure;
+using test::feature;
+using test::HostTest;
+using test::nonFeature;
+using test::texts;
 using List = std::vector<std::u16string>;
 
 class ReadCommand : public HostTest {};
@@ -112,7 +113,7 @@ TEST_F(ReadCommand, AFailureAtEachHostStepEndsTheCommandThere) {
         SCOPED_TRACE(std::string(step.member.begin(), step.member.end()));
         list.clear();
         list.append(u"alt");
-        states = MemoryControlStates{};
+        states = sim::MemoryControlStates{};
         load({feature(u"A"), feature(u"B")});
         faults.clearFaults();
         recorder.clearCalls();

@@ -1,37 +1,27 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <map>
 #include <optional>
 
 #include "core/text.h"
-#include "host_fixture.h"
+#include "tests/core/host_fixture.h"
+#include "tests/support/bits.h"
 
 namespace dravosk {
 namespace {
 
-using testing::described;
-using testing::feature;
-using testing::HostTest;
-using testing::nonFeature;
-using testing::texts;
+using test::described;
+using test::failure;
+using test::feature;
+using test::HostTest;
+using test::negated;
+using test::nonFeature;
+using test::sameBits;
+using test::texts;
 using Calls = std::vector<std::string>;
 using List = std::vector<std::u16string>;
-
-bool sameBits(const sim::Vector& a, const sim::Vector& b) {
-    for (std::size_t i = 0; i < 3; ++i) {
-        if (std::bit_cast<std::uint64_t>(a[i]) != std::bit_cast<std::uint64_t>(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
-sim::Vector negated(const sim::Vector& v) {
-    return {-v[0], -v[1], -v[2]};
-}
 
 class WriteCommand : public HostTest {
   protected:
@@ -90,7 +80,7 @@ TEST_F(WriteCommand, NothingMarkedOrNoBoxCheckedWritesNothingButCompletes) {
                      "FeatureCommand()", "ID()"}));
     expectWrittenState();
 
-    states = MemoryControlStates{};
+    states = sim::MemoryControlStates{};
     readAndMark({1});
     for (CheckBox box : {CheckBox::check1, CheckBox::check2, CheckBox::check3}) {
         states.setCheck(box, 0);
@@ -225,7 +215,7 @@ TEST_F(WriteCommand, AFailureMidWriteStopsThereAndReportsWhatStaysWritten) {
                      std::to_string(step.nth));
         load({feature(u"A"), nonFeature(), feature(u"B"), feature(u"A")});
         const auto before = model.active()->commands;
-        states = MemoryControlStates{};
+        states = sim::MemoryControlStates{};
         faults.clearFaults();
         readAndMark({0, 1, 2});
         faults.failAt(step.member, step.nth, static_cast<std::int32_t>(0x80020009u),
@@ -313,7 +303,7 @@ TEST_F(WriteCommand, TheCallInFlightIsNamedAsItsErrorWouldBe) {
     const auto prepare = [&] {
         faults.clearFaults();
         load({feature(u"A"), nonFeature(), feature(u"B")});
-        states = MemoryControlStates{};
+        states = sim::MemoryControlStates{};
         read();
         markAll(list);
     };

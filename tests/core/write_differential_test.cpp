@@ -2,16 +2,17 @@
 // Write the host's vectors must equal those of a small reference model, bit for bit.
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <random>
 #include <set>
 
-#include "host_fixture.h"
+#include "tests/core/host_fixture.h"
+#include "tests/support/bits.h"
 
 namespace dravosk {
 namespace {
 
-using testing::HostTest;
+using test::bits;
+using test::HostTest;
 
 // The reference: the plain reading of what Write must do, written without the tool's code.
 struct Reference {
@@ -72,7 +73,7 @@ TEST_F(WriteDifferential, AgreesWithTheReferenceOnRandomPartPrograms) {
         }
         model.setActive(program);
         list.clear();
-        states = MemoryControlStates{};
+        states = sim::MemoryControlStates{};
         sim::PartProgram expected = program;
 
         for (int step = 0; step < 4; ++step) {
@@ -105,10 +106,8 @@ TEST_F(WriteDifferential, AgreesWithTheReferenceOnRandomPartPrograms) {
             for (std::size_t c = 0; c < expected.commands.size(); ++c) {
                 for (std::size_t set = 0; set < 3; ++set) {
                     for (std::size_t k = 0; k < 3; ++k) {
-                        ASSERT_EQ(
-                            std::bit_cast<std::uint64_t>(
-                                model.active()->commands[c].vectors[set][k]),
-                            std::bit_cast<std::uint64_t>(expected.commands[c].vectors[set][k]))
+                        ASSERT_EQ(bits(model.active()->commands[c].vectors[set][k]),
+                                  bits(expected.commands[c].vectors[set][k]))
                             << "round " << round << " step " << step << " command " << c << " set "
                             << set;
                     }

@@ -14,8 +14,11 @@
 #include "host/dispatch_object.h"
 #include "host/outgoing_calls.h"
 #include "tests/host/fake_objects.h"
+#include "tests/support/failure.h"
 
-namespace dravosk::host::testing {
+namespace dravosk::host::test {
+
+using dravosk::test::failure;
 
 class BindingTest : public ::testing::Test {
   protected:
@@ -58,17 +61,6 @@ class BindingTest : public ::testing::Test {
         EXPECT_EQ(liveObjects, static_cast<int>(held_.size())) << "fake objects still alive";
     }
 
-    template <typename F>
-    static Error failure(F&& action) {
-        try {
-            action();
-        } catch (const Error& e) {
-            return e;
-        }
-        ADD_FAILURE() << "no Error was raised";
-        return Error(0, u"");
-    }
-
     void TearDown() override {
         expectAllReleased();
         held_.clear();
@@ -90,4 +82,4 @@ class BindingTest : public ::testing::Test {
                                         });
 };
 
-}  // namespace dravosk::host::testing
+}  // namespace dravosk::host::test

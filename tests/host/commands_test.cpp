@@ -6,9 +6,10 @@
 
 #include "core/commands.h"
 #include "core/feature_list.h"
+#include "sim/memory_window.h"
 #include "tests/host/binding_fixture.h"
 
-namespace dravosk::host::testing {
+namespace dravosk::host::test {
 namespace {
 
 constexpr wchar_t kTestProgId[] = L"Dravosk.HostTest.Application";
@@ -123,8 +124,8 @@ class CommandsOverComTest : public BindingTest {
     long commandsHeld() const { return static_cast<long>(items_.size()); }
 
     TestService service;
-    MemoryFeatureList list;
-    MemoryControlStates states;
+    sim::MemoryFeatureList list;
+    sim::MemoryControlStates states;
     // In the order of the commands: P1, the feature without identifier, P2.
     std::vector<FakeDispatch*> features_;
     std::vector<std::unique_ptr<std::map<int, Vector>>> vectors_;
@@ -181,4 +182,4 @@ TEST_F(CommandsOverComTest, AClassNoServerAnswersForFailsBeforeTheListChanges) {
 }
 
 }  // namespace
-}  // namespace dravosk::host::testing
+}  // namespace dravosk::host::test

@@ -3,7 +3,7 @@
 #include "win/unique_bstr.h"
 #include "tests/host/binding_fixture.h"
 
-namespace dravosk::host::testing {
+namespace dravosk::host::test {
 namespace {
 
 TEST_F(BindingTest, MethodArgumentsArriveLastFirstWithTheirTypesAndReferences) {
@@ -206,4 +206,4 @@ TEST_F(ValueTest, AnObjectGivesItsDefaultValueOnceAndAnObjectAgainIsAMismatch) {
 }
 
 }  // namespace
-}  // namespace dravosk::host::testing
+}  // namespace dravosk::host::test

@@ -1,6 +1,6 @@
 #include "tests/host/binding_fixture.h"
 
-namespace dravosk::host::testing {
+namespace dravosk::host::test {
 namespace {
 
 class EnumerationTest : public BindingTest {
@@ -130,4 +130,4 @@ TEST_F(EnumerationTest, FailuresOfNextAndNewEnumAreReported) {
 }
 
 }  // namespace
-}  // namespace dravosk::host::testing
+}  // namespace dravosk::host::test

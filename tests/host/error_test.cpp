@@ -3,7 +3,7 @@
 #include "win/unique_bstr.h"
 #include "tests/host/binding_fixture.h"
 
-namespace dravosk::host::testing {
+namespace dravosk::host::test {
 namespace {
 
 // What the operator reads for `hr` when nothing more specific is on offer: the system's text where
@@ -148,4 +148,4 @@ TEST_F(BindingTest, CallFailuresNameTheRejectedArgumentAndFallBackToGermanTexts)
 }
 
 }  // namespace
-}  // namespace dravosk::host::testing
+}  // namespace dravosk::host::test

@@ -2,7 +2,7 @@
 
 #include "win/unique_bstr.h"
 
-namespace dravosk::host::testing {
+namespace dravosk::host::test {
 
 void FakeDispatch::add(const std::wstring& name, Handler handler, DISPID id) {
     if (id == 0) {
@@ -164,4 +164,4 @@ win::unique_variant variantText(const std::u16string& text) {
     return v;
 }
 
-}  // namespace dravosk::host::testing
+}  // namespace dravosk::host::test

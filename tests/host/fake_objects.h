@@ -16,7 +16,7 @@
 #include "win/com_ptr.h"
 #include "win/unique_variant.h"
 
-namespace dravosk::host::testing {
+namespace dravosk::host::test {
 
 // Fake objects alive in this process.
 inline int liveObjects = 0;
@@ -115,4 +115,4 @@ win::unique_variant variantOf(IDispatch* object);
 win::unique_variant variantI4(std::int32_t value);
 win::unique_variant variantText(const std::u16string& text);
 
-}  // namespace dravosk::host::testing
+}  // namespace dravosk::host::test

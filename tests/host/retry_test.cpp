@@ -7,7 +7,7 @@
 #include "host/outgoing_calls.h"
 #include "tests/host/binding_fixture.h"
 
-namespace dravosk::host::testing {
+namespace dravosk::host::test {
 namespace {
 
 // The fixture's clock moves only when the binding pauses, so these tests see the schedule without
@@ -95,4 +95,4 @@ TEST_F(RetryTest, ARefusalAfterTheLimitFailsAndOtherFailuresAreNotSentAgain) {
 }
 
 }  // namespace
-}  // namespace dravosk::host::testing
+}  // namespace dravosk::host::test

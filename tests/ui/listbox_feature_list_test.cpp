@@ -10,7 +10,7 @@
 namespace dravosk::ui {
 namespace {
 
-using testing::HiddenWindow;
+using test::HiddenWindow;
 
 class ListBoxTest : public ::testing::Test {
   protected:
@@ -156,7 +156,7 @@ TEST(WindowControlStates, EnabledFlagsAndCheckStatesAreTheControls) {
 TEST(WindowControlStates, ShowsTheMessageInAPlainBoxCaptionedWithTheTitle) {
     HiddenWindow owner(L"STATIC", WS_POPUP);
     WindowControlStates states(owner.get(), {}, {});
-    const auto box = testing::confirmingMessageBoxes(
+    const auto box = test::confirmingMessageBoxes(
         [&] { states.showMessage(u"Alle selektierten Merkmale umgekehrt"); });
     EXPECT_TRUE(box.seen);
     EXPECT_EQ(box.caption, L"Dravosk");

@@ -8,37 +8,22 @@
 #include "sim/memory_host.h"
 #include "sim/model.h"
 #include "sim/recorder.h"
+#include "tests/support/part_program.h"
 #include "tests/ui/test_windows.h"
 #include "ui/button_caption.h"
 #include "ui/layout.h"
 #include "ui/main_window.h"
+#include "win/window_text.h"
 
 namespace dravosk::ui {
 namespace {
 
-using testing::confirmingMessageBoxes;
-using testing::takeQuitMessage;
+using test::confirmingMessageBoxes;
+using test::takeQuitMessage;
 
-sim::Command feature(std::u16string id, sim::Vector theo, sim::Vector ist, sim::Vector ziel) {
-    sim::Command command;
-    command.isFeature = true;
-    command.id = std::move(id);
-    command.vectors = {theo, ist, ziel};
-    return command;
-}
-
-sim::Command other() {
-    sim::Command command;
-    command.isFeature = false;
-    command.id = std::u16string(u"Ausrichtung");
-    return command;
-}
-
-std::wstring textOf(HWND hwnd) {
-    wchar_t buffer[256] = {};
-    GetWindowTextW(hwnd, buffer, 256);
-    return buffer;
-}
+using dravosk::test::feature;
+using dravosk::test::nonFeature;
+using win::windowText;
 
 bool contains(const std::wstring& text, const std::wstring& part) {
     return text.find(part) != std::wstring::npos;
@@ -47,10 +32,11 @@ bool contains(const std::wstring& text, const std::wstring& part) {
 class MainWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        model.setActive(sim::PartProgram{u"Halter",
-                                         {feature(u"P1", {1, 2, 3}, {4, 5, 6}, {7, 8, 9}), other(),
-                                          feature(u"", {0, 0, 1}, {0, 0, 1}, {0, 0, 1}),
-                                          feature(u"Kreis_ü", {0, 1, 0}, {1, 0, 0}, {0, 0, -1})}});
+        model.setActive(sim::PartProgram{
+            u"Halter",
+            {feature(u"P1", {1, 2, 3}, {4, 5, 6}, {7, 8, 9}), nonFeature(false, u"Ausrichtung"),
+             feature(u"", {0, 0, 1}, {0, 0, 1}, {0, 0, 1}),
+             feature(u"Kreis_ü", {0, 1, 0}, {1, 0, 0}, {0, 0, -1})}});
         ASSERT_TRUE(window.create(SW_HIDE));
     }
     void TearDown() override {
@@ -83,7 +69,7 @@ class MainWindowTest : public ::testing::Test {
 };
 
 TEST_F(MainWindowTest, StartsInItsDesignState) {
-    EXPECT_EQ(textOf(window.hwnd()), L"Dravosk für Korvane");
+    EXPECT_EQ(windowText(window.hwnd()), L"Dravosk für Korvane");
     EXPECT_EQ(GetMenu(window.hwnd()), nullptr);
 
     const UINT dpi = GetDpiForWindow(window.hwnd());
@@ -99,7 +85,7 @@ TEST_F(MainWindowTest, StartsInItsDesignState) {
         EXPECT_EQ(child, control(static_cast<Slot>(i))) << i;
         EXPECT_EQ(GetDlgCtrlID(child), kControls[i].id);
         if (kControls[i].caption != nullptr) {
-            EXPECT_EQ(textOf(child), kControls[i].caption);
+            EXPECT_EQ(windowText(child), kControls[i].caption);
         }
         RECT rect;
         GetWindowRect(child, &rect);

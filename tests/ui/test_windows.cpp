@@ -1,27 +1,21 @@
 #include "tests/ui/test_windows.h"
 
-namespace dravosk::ui::testing {
+#include "win/window_text.h"
+
+namespace dravosk::ui::test {
 
 namespace {
 
 SeenBox* current = nullptr;
 const std::function<void()>* currentWhileOpen = nullptr;
 
-std::wstring windowText(HWND hwnd) {
-    wchar_t buffer[4096] = {};
-    GetWindowTextW(hwnd, buffer, static_cast<int>(sizeof buffer / sizeof buffer[0]));
-    return buffer;
-}
-
 BOOL CALLBACK confirmBox(HWND hwnd, LPARAM) {
-    wchar_t className[16] = {};
-    GetClassNameW(hwnd, className, 16);
-    if (std::wstring(className) != L"#32770" || !IsWindowVisible(hwnd)) {
+    if (!win::isMessageBox(hwnd)) {
         return TRUE;
     }
     current->seen = true;
-    current->caption = windowText(hwnd);
-    current->text = windowText(GetDlgItem(hwnd, 0xFFFF));
+    current->caption = win::windowText(hwnd);
+    current->text = win::messageBoxText(hwnd);
     if (*currentWhileOpen) {
         (*currentWhileOpen)();
     }
@@ -62,4 +56,4 @@ int takeQuitMessage() {
     return code;
 }
 
-}  // namespace dravosk::ui::testing
+}  // namespace dravosk::ui::test

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-namespace dravosk::ui::testing {
+namespace dravosk::ui::test {
 
 // A hidden top-level window destroyed at the end of the test.
 class HiddenWindow {
@@ -43,4 +43,4 @@ SeenBox confirmingMessageBoxes(const std::function<void()>& action,
 // Removes a WM_QUIT left in this thread's queue; returns its exit code, or -1 when there was none.
 int takeQuitMessage();
 
-}  // namespace dravosk::ui::testing
+}  // namespace dravosk::ui::test

@@ -15,12 +15,16 @@
 
 #include "sim/part_program_file.h"
 #include "sim/server/class_id.h"
-#include "tests/server/dispatch_client.h"
-#include "tests/server/server_process.h"
-#include "tests/server/test_files.h"
+#include "tests/sim/server/dispatch_client.h"
+#include "tests/sim/server/part_program.h"
+#include "tests/support/korvane_sim.h"
+#include "tests/support/korvane_sim_path.h"
 
 namespace dravosk::sim::server::test {
 namespace {
+
+using namespace dravosk::test;
+using sim::client::control;
 
 constexpr WORD kGet = DISPATCH_PROPERTYGET;
 constexpr WORD kMethod = DISPATCH_METHOD;
@@ -87,24 +91,22 @@ class ServerTest : public testing::Test {
 
     void SetUp() override {
         ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
-        programFile_ = tempFile(L"program.json");
-        writeFile(programFile_, kProgram);
+        ASSERT_TRUE(programFile_.write(kProgram));
         startServer();
     }
 
     void TearDown() override {
         server_.reset();
         CoUninitialize();
-        std::error_code ignored;
-        std::filesystem::remove(std::filesystem::path(programFile_), ignored);
-        std::filesystem::remove(std::filesystem::path(tempFile(L"saved.json")), ignored);
     }
 
     void startServer() {
         server_.reset();
-        server_ = std::make_unique<ServerProcess>(
-            programFile_, L"korvane-sim-test-" + std::to_wstring(GetCurrentProcessId()));
-        ASSERT_TRUE(server_->started());
+        server_ = std::make_unique<SimServer>(
+            korvaneSimPath(), programFile_.path(),
+            L"korvane-sim-test-" + std::to_wstring(GetCurrentProcessId()),
+            SimServer::Window::hidden);
+        ASSERT_TRUE(server_->ready());
     }
 
     static ComRef<IDispatch> createApplication() {
@@ -156,8 +158,8 @@ class ServerTest : public testing::Test {
         return getObject(commands()[index].get(), L"FeatureCommand");
     }
 
-    std::wstring programFile_;
-    std::unique_ptr<ServerProcess> server_;
+    TempFile programFile_{L"program.json"};
+    std::unique_ptr<SimServer> server_;
 };
 
 TEST_F(ServerTest, RegistrationLeadsFromTheProgIdToTheLocalServer) {
@@ -166,7 +168,8 @@ TEST_F(ServerTest, RegistrationLeadsFromTheProgIdToTheLocalServer) {
     EXPECT_TRUE(IsEqualCLSID(clsid, kClsid));
     const std::wstring key = std::wstring(L"Software\\Classes\\CLSID\\") + kClsidText;
     for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
-        EXPECT_EQ(registryDefault(root, key + L"\\LocalServer32"), L"\"" + serverPath() + L"\"");
+        EXPECT_EQ(registryDefault(root, key + L"\\LocalServer32"),
+                  L"\"" + korvaneSimPath() + L"\"");
         EXPECT_EQ(registryDefault(root, key + L"\\InprocServer32"), L"<none>");
         EXPECT_EQ(
             registryDefault(root, std::wstring(L"Software\\Classes\\") + kProgId + L"\\CLSID"),
@@ -246,9 +249,9 @@ TEST_F(ServerTest, GetVectorFillsTheReferencesAndPutVectorReachesTheSavedFile) {
                       Variant::r8(-0.0)})
                   .hr,
               S_OK);
-    const std::wstring saved = tempFile(L"saved.json");
-    server_->lines("save " + utf8(saved));
-    const std::optional<PartProgram> program = loadPartProgram(std::filesystem::path(saved));
+    const TempFile saved(L"saved.json");
+    server_->lines("save " + saved.utf8Path());
+    const std::optional<PartProgram> program = loadPartProgram(std::filesystem::path(saved.path()));
     ASSERT_TRUE(program);
     const Vector& ziel = program->commands[0].vectors[2];
     EXPECT_EQ(ziel[0], -7);
@@ -461,11 +464,11 @@ TEST_F(ServerTest, BusyServerRefusesHostCallsButLetsReleasesThrough) {
     server_->lines("clear-calls");
 
     // Busy from the moment the file is loaded, as a demo would start.
-    const std::wstring busy = tempFile(L"busy.json");
+    const TempFile busy(L"busy.json");
     std::string program = kProgram;
     program.replace(program.rfind("]}"), 2, R"(], "faults": {"rejectMs": 60000}})");
-    writeFile(busy, program);
-    server_->lines("load " + utf8(busy));
+    ASSERT_TRUE(busy.write(program));
+    server_->lines("load " + busy.utf8Path());
     DISPID id = 0;
     EXPECT_EQ(dispidOf(p1.get(), L"ID", id), RPC_E_CALL_REJECTED);
     VARIANT item;
@@ -484,8 +487,6 @@ TEST_F(ServerTest, BusyServerRefusesHostCallsButLetsReleasesThrough) {
 
     server_->lines("reject 0");
     EXPECT_EQ(get(p1.get(), L"ID").bstr(), L"P1");
-    std::error_code ignored;
-    std::filesystem::remove(std::filesystem::path(busy), ignored);
 }
 
 TEST_F(ServerTest, DelayedCallIsAnsweredAfterItsDelay) {
@@ -510,10 +511,11 @@ TEST_F(ServerTest, HungCallReturnsOnlyAfterReleaseWhileTheControlChannelServes) 
                        Variant::r8(-3)})
             .hr;
     };
-    const std::wstring saved = tempFile(L"saved.json");
+    const TempFile saved(L"saved.json");
     const auto theo = [&] {
-        server_->lines("save " + utf8(saved));
-        const std::optional<PartProgram> program = loadPartProgram(std::filesystem::path(saved));
+        server_->lines("save " + saved.utf8Path());
+        const std::optional<PartProgram> program =
+            loadPartProgram(std::filesystem::path(saved.path()));
         return program ? program->commands.at(0).vectors[0] : Vector{};
     };
     // Until the call has arrived, and then while it is held, the control channel answers.
@@ -548,21 +550,21 @@ TEST_F(ServerTest, HungCallReturnsOnlyAfterReleaseWhileTheControlChannelServes) 
 }
 
 TEST(ServerCommandLine, RefusesBadInputWithReasonAndExitCode) {
-    const std::wstring file = tempFile(L"bad.json");
-    writeFile(file, "{\"commands\": [\n  {\"isFeature\": true},\n  {\"id\": ]\n]}\n");
+    const TempFile file(L"bad.json");
+    file.write("{\"commands\": [\n  {\"isFeature\": true},\n  {\"id\": ]\n]}\n");
     const Finished bad =
-        runServer(L"--no-window --control korvane-sim-bad --program \"" + file + L"\"");
+        runServer(L"--no-window --control korvane-sim-bad --program \"" + file.path() + L"\"");
     EXPECT_EQ(bad.exitCode, 2u);
     EXPECT_NE(bad.output.find("Zeile 3"), std::string::npos) << bad.output;
     // A number beyond the range of a double ends the server like any other bad file.
-    writeFile(file, "{\"commands\": [{\"theo\": [1e400, 0, 0]}]}\n");
+    file.write("{\"commands\": [{\"theo\": [1e400, 0, 0]}]}\n");
     const Finished overflow =
-        runServer(L"--no-window --control korvane-sim-bad --program \"" + file + L"\"");
+        runServer(L"--no-window --control korvane-sim-bad --program \"" + file.path() + L"\"");
     EXPECT_EQ(overflow.exitCode, 2u);
     EXPECT_NE(overflow.output.find("Zeile 1, Spalte 25"), std::string::npos) << overflow.output;
-    std::filesystem::remove(std::filesystem::path(file));
+    file.remove();
 
-    const Finished missing = runServer(L"--no-window --program \"" + file + L"\"");
+    const Finished missing = runServer(L"--no-window --program \"" + file.path() + L"\"");
     EXPECT_EQ(missing.exitCode, 2u);
     EXPECT_NE(missing.output.find("nicht ge\xC3\xB6"
                                   "ffnet"),

@@ -1,7 +1,5 @@
-// The part program the server tests use, and temporary files for it.
+// The part program the server tests use.
 #pragma once
-
-#include <string>
 
 namespace dravosk::sim::server::test {
 
@@ -20,10 +18,5 @@ inline constexpr const char* kProgram = R"({"name": "Prüfteil", "commands": [
   {"isFeature": true, "id": {"nothing": true}},
   {"isFeature": {"empty": true}}
 ]})";
-
-// A path in the temporary folder, unique to this test process.
-std::wstring tempFile(const wchar_t* stem);
-void writeFile(const std::wstring& path, const std::string& text);
-std::string utf8(const std::wstring& text);
 
 }  // namespace dravosk::sim::server::test

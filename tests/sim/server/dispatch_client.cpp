@@ -1,4 +1,4 @@
-#include "tests/server/dispatch_client.h"
+#include "tests/sim/server/dispatch_client.h"
 
 #include <oleauto.h>
 

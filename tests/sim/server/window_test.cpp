@@ -4,15 +4,18 @@
 #include <commctrl.h>
 #include <objbase.h>
 
-#include <filesystem>
 #include <functional>
 
 #include <gtest/gtest.h>
 
+#include "core/text.h"
 #include "sim/server/class_id.h"
-#include "tests/server/dispatch_client.h"
-#include "tests/server/server_process.h"
-#include "tests/server/test_files.h"
+#include "tests/sim/server/dispatch_client.h"
+#include "tests/sim/server/part_program.h"
+#include "tests/support/korvane_sim.h"
+#include "tests/support/korvane_sim_path.h"
+#include "win/text.h"
+#include "win/window_text.h"
 
 namespace dravosk::sim::server::test {
 namespace {
@@ -55,12 +58,6 @@ std::wstring itemText(HANDLE process, HWND list, int row, int column) {
     return text;
 }
 
-std::wstring windowText(HWND window) {
-    wchar_t text[256] = {};
-    GetWindowTextW(window, text, 256);
-    return text;
-}
-
 // Polls `condition` for up to five seconds: the window redraws from its own message loop.
 bool eventually(const std::function<bool()>& condition) {
     for (int attempt = 0; attempt < 250; ++attempt) {
@@ -73,11 +70,13 @@ bool eventually(const std::function<bool()>& condition) {
 }
 
 TEST(ServerWindow, ListFollowsThePartProgramAndShowsReversedVectors) {
-    ASSERT_EQ(runServer(L"/regserver").exitCode, 0u);
-    const std::wstring file = tempFile(L"window.json");
-    writeFile(file, kProgram);
-    ServerProcess server(file, L"korvane-sim-window-test", true);
-    ASSERT_TRUE(server.started());
+    ASSERT_EQ(dravosk::test::runServer(L"/regserver").exitCode, 0u);
+    const dravosk::test::TempFile file(L"window.json");
+    ASSERT_TRUE(file.write(kProgram));
+    dravosk::test::SimServer server(dravosk::test::korvaneSimPath(), file.path(),
+                                    L"korvane-sim-window-test",
+                                    dravosk::test::SimServer::Window::shown);
+    ASSERT_TRUE(server.ready());
 
     HWND window = nullptr;
     ASSERT_TRUE(eventually([&] {
@@ -89,7 +88,7 @@ TEST(ServerWindow, ListFollowsThePartProgramAndShowsReversedVectors) {
     ASSERT_TRUE(list && summary);
     const auto count = [&] { return SendMessageW(list, LVM_GETITEMCOUNT, 0, 0); };
     EXPECT_EQ(count(), 8);
-    EXPECT_EQ(windowText(summary),
+    EXPECT_EQ(win::windowText(summary),
               L"Teileprogramm \u201EPr\u00FCfteil\u201C: 8 Befehle, davon 4 Merkmale");
     EXPECT_EQ(itemText(server.process(), list, 0, 1), L"P1");
     EXPECT_EQ(itemText(server.process(), list, 0, 3), L"(4, 5, 6)");
@@ -128,17 +127,14 @@ TEST(ServerWindow, ListFollowsThePartProgramAndShowsReversedVectors) {
     EXPECT_TRUE(eventually([&] {
         return itemText(server.process(), list, 0, 3) == L"(-4, -5, -0)";
     })) << "shown: "
-        << utf8(itemText(server.process(), list, 0, 3));
+        << toUtf8(win::u16(itemText(server.process(), list, 0, 3)));
 
     ASSERT_TRUE(server.control("no-program").ok);
     EXPECT_TRUE(eventually([&] { return count() == 0; }));
-    EXPECT_EQ(windowText(summary), L"Kein Teileprogramm ge\u00F6ffnet");
-    ASSERT_TRUE(server.control("load " + utf8(file)).ok);
+    EXPECT_EQ(win::windowText(summary), L"Kein Teileprogramm ge\u00F6ffnet");
+    ASSERT_TRUE(server.control("load " + file.utf8Path()).ok);
     EXPECT_TRUE(eventually([&] { return count() == 8; }));
     EXPECT_EQ(itemText(server.process(), list, 0, 3), L"(4, 5, 6)");
-
-    std::error_code ignored;
-    std::filesystem::remove(std::filesystem::path(file), ignored);
 }
 
 }  // namespace

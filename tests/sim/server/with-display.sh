@@ -6,7 +6,7 @@
 set -uo pipefail
 prefix=$1
 shift
-wine_run="$(cd "$(dirname "$0")/../.." && pwd)/cmake/wine-run.sh"
+wine_run="$(cd "$(dirname "$0")/../../.." && pwd)/cmake/wine-run.sh"
 exec xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" bash -c '
     prefix=$1
     shift

@@ -5,37 +5,34 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/commands.h"
 #include "core/error.h"
 #include "host/com_service.h"
+#include "sim/memory_window.h"
 #include "sim/model.h"
-#include "tests/server/server_process.h"
+#include "tests/support/bits.h"
+#include "tests/support/failure.h"
+#include "tests/support/korvane_sim.h"
+#include "tests/support/part_program.h"
 
 namespace dravosk::host::test {
 
+using dravosk::test::command;
+using dravosk::test::expectSameBits;
+using dravosk::test::failure;
+using dravosk::test::feature;
+using dravosk::test::negated;
+using dravosk::test::nonFeature;
 using sim::Command;
 using sim::PartProgram;
 using sim::Vector;
 
-// A feature command with its three vectors (Theo, IST, Ziel).
-Command feature(sim::Value id, Vector theo, Vector ist, Vector ziel);
-Command feature(sim::Value id);
-// A command whose IsFeature is `isFeature`, whatever its type.
-Command command(sim::Value isFeature, sim::Value id);
-Command nonFeature(sim::Value isFeature, sim::Value id = {});
-
 std::string utf8(std::u16string_view text);
-
-// The 64 bits of a double, so that -0 and 0 differ.
-std::uint64_t bits(double value);
-Vector negated(const Vector& v);
-// Fails with the first component whose bits differ.
-void expectSameBits(const Vector& actual, const Vector& expected, const std::string& what);
 
 class ComCommandsTest : public ::testing::Test {
   protected:
@@ -48,7 +45,7 @@ class ComCommandsTest : public ::testing::Test {
     // Makes `program` the server's active part program.
     void load(const PartProgram& program);
     // The part program as the server holds it now, read from the file it saves.
-    PartProgram hostProgram();
+    PartProgram hostProgram() { return server_->hostProgram(); }
     // The recorded calls ("call GetVector(1, 2, &, &, &)") and round trips of the server.
     std::vector<std::string> calls();
     // How many recorded calls start with `prefix`, e.g. "call PutVector(".
@@ -62,27 +59,16 @@ class ComCommandsTest : public ::testing::Test {
     void read() { cmd_lesen_Click(service_, list_, states_); }
     void write() { cmd_schreiben_Click(service_, list_, states_); }
     void mark(std::u16string_view text);
-    std::vector<std::u16string> entries() const;
-
-    template <typename F>
-    static Error failure(F&& action) {
-        try {
-            action();
-        } catch (const Error& e) {
-            return e;
-        }
-        ADD_FAILURE() << "no error was raised";
-        return Error(0, u"");
-    }
+    std::vector<std::u16string> entries() const { return dravosk::test::texts(list_); }
 
     std::unique_ptr<Apartment> apartment_;
-    std::unique_ptr<sim::server::test::ServerProcess> server_;
+    std::optional<dravosk::test::TempFile> program_;
+    std::unique_ptr<dravosk::test::SimServer> server_;
     ComAutomationService service_;
-    MemoryFeatureList list_;
-    MemoryControlStates states_;
+    sim::MemoryFeatureList list_;
+    sim::MemoryControlStates states_;
 
   private:
-    std::wstring file(const wchar_t* stem) const;
     void writeProgram(const PartProgram& program);
 };
 

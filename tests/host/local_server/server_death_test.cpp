@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/com/com_fixture.h"
+#include "tests/host/local_server/com_fixture.h"
 
 namespace dravosk::host::test {
 namespace {
@@ -30,7 +30,7 @@ bool isServerGone(std::int32_t number) {
 // reads them between its GetVector and PutVector calls.
 class StatesThatKillTheHost final : public ControlStates {
   public:
-    StatesThatKillTheHost(MemoryControlStates& states, sim::server::test::ServerProcess& server)
+    StatesThatKillTheHost(sim::MemoryControlStates& states, dravosk::test::SimServer& server)
         : states_(states), server_(server) {}
 
     void setEnabled(Button button, bool enabled) override { states_.setEnabled(button, enabled); }
@@ -46,8 +46,8 @@ class StatesThatKillTheHost final : public ControlStates {
     void showMessage(std::u16string_view text) override { states_.showMessage(text); }
 
   private:
-    MemoryControlStates& states_;
-    sim::server::test::ServerProcess& server_;
+    sim::MemoryControlStates& states_;
+    dravosk::test::SimServer& server_;
     mutable bool killed_ = false;
 };
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/com/com_fixture.h"
+#include "tests/host/local_server/com_fixture.h"
 
 namespace dravosk::host::test {
 namespace {
@@ -51,7 +51,7 @@ TEST_F(ComCommandsTest, ReadWalksALongProgramInBatches) {
     PartProgram program{u"Lang", {}};
     for (int i = 0; i < 200; ++i) {
         const std::string n = std::to_string(i);
-        program.commands.push_back(i % 4 == 3 ? nonFeature(false)
+        program.commands.push_back(i % 4 == 3 ? nonFeature(false, {})
                                               : feature(u"M" + std::u16string(n.begin(), n.end())));
     }
     start(program);

@@ -3,14 +3,14 @@
 #include <string>
 #include <vector>
 
-#include "tests/com/com_fixture.h"
+#include "tests/host/local_server/com_fixture.h"
 
 namespace dravosk::host::test {
 namespace {
 
 const PartProgram kThreeFeatures{
     u"Prüfteil",
-    {feature(u"P1", {1, 2, 3}, {4, 5, 6}, {7, 8, 9}), nonFeature(false),
+    {feature(u"P1", {1, 2, 3}, {4, 5, 6}, {7, 8, 9}), nonFeature(false, {}),
      feature(u"P2", {0, -1, 0.5}, {-0.0, 2, 2}, {3, 3, -3}),
      feature(u"P3", {9, 9, 9}, {8, 8, 8}, {7, 7, 7})}};
 

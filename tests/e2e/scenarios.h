@@ -1,0 +1,28 @@
+// The scenarios: each works dravosk.exe (`exe`) as a user could and checks what it shows; those
+// with a host start korvane-sim.exe (`sim`) for themselves. 0 passed, 1 failed, kSkipped.
+#pragma once
+
+#include <string>
+
+namespace dravosk::e2e {
+
+inline constexpr int kSkipped = 77;
+
+// The window by itself (window_scenarios.cpp).
+int resources(const std::wstring& exe);
+int startState(const std::wstring& exe);
+int layout(const std::wstring& exe);
+int tabOrder(const std::wstring& exe);
+int keys(const std::wstring& exe);
+int closing(const std::wstring& exe);
+
+// Read and Write against korvane-sim.exe (read_write_scenarios.cpp).
+int readAndWrite(const std::wstring& exe, const std::wstring& sim);
+int emptyProgram(const std::wstring& exe, const std::wstring& sim);
+
+// Failures and the error report (error_scenarios.cpp).
+int readWithoutHost(const std::wstring& exe, const std::wstring& sim);
+int noProgram(const std::wstring& exe, const std::wstring& sim);
+int writeFailure(const std::wstring& exe, const std::wstring& sim);
+
+}  // namespace dravosk::e2e
