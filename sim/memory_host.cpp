@@ -26,37 +26,48 @@ decltype(auto) outgoing(CallObserver* observer, std::u16string_view member, F&& 
     return call();
 }
 
-// Counts itself in the model's live objects for as long as it exists, and tells the observer of
-// its calls.
+// What every object of the in-memory host shares.
+struct Context {
+    Model& model;
+    Recorder* recorder;      // may be null
+    CallObserver* observer;  // may be null
+};
+
+// Counts itself in the recorder's live objects for as long as it exists, and tells the observer
+// of its calls.
 class Counted {
   public:
-    Counted(Model& model, CallObserver* observer) : model_(model), observer_(observer) {
-        model_.objectCreated();
+    explicit Counted(const Context& context) : context_(context) {
+        if (context_.recorder) {
+            context_.recorder->objectCreated();
+        }
     }
     Counted(const Counted&) = delete;
     Counted& operator=(const Counted&) = delete;
-    ~Counted() { model_.objectReleased(); }
+    ~Counted() {
+        if (context_.recorder) {
+            context_.recorder->objectReleased();
+        }
+    }
 
   protected:
     // Runs `call` as one call out to the host named `member`.
     template <class F>
     decltype(auto) out(std::u16string_view member, F&& call) {
-        return outgoing(observer_, member, std::forward<F>(call));
+        return outgoing(context_.observer, member, std::forward<F>(call));
     }
 
-    Model& model_;
-    CallObserver* observer_;
+    Context context_;
 };
 
 class MemoryObject final : public HostObject, private Counted {
   public:
-    MemoryObject(Model& model, CallObserver* observer, ObjectRef ref)
-        : Counted(model, observer), ref_(ref) {}
+    MemoryObject(const Context& context, ObjectRef ref) : Counted(context), ref_(ref) {}
 
     HostObjectPtr getObject(std::u16string_view member) override {
-        Property property = out(member, [&] { return model_.get(ref_, member); });
+        Property property = out(member, [&] { return context_.model.get(ref_, member); });
         if (const auto* object = std::get_if<ObjectRef>(&property)) {
-            return std::make_unique<MemoryObject>(model_, observer_, *object);
+            return std::make_unique<MemoryObject>(context_, *object);
         }
         const Value& value = std::get<Value>(property);
         if (std::holds_alternative<std::monostate>(value) || std::holds_alternative<Null>(value) ||
@@ -73,14 +84,14 @@ class MemoryObject final : public HostObject, private Counted {
     }
 
     void call(std::u16string_view member, std::span<const HostArg> args) override {
-        out(member, [&] { model_.call(ref_, member, args); });
+        out(member, [&] { context_.model.call(ref_, member, args); });
     }
 
     HostEnumeratorPtr enumerate() override;
 
   private:
     Value value(std::u16string_view member) {
-        Property property = out(member, [&] { return model_.get(ref_, member); });
+        Property property = out(member, [&] { return context_.model.get(ref_, member); });
         if (std::holds_alternative<ObjectRef>(property)) {
             throw Error(errnum::kTypeMismatch,
                         u"Typen unverträglich: Wert erwartet, Objekt erhalten.",
@@ -94,16 +105,14 @@ class MemoryObject final : public HostObject, private Counted {
 
 class MemoryEnumerator final : public HostEnumerator, private Counted {
   public:
-    MemoryEnumerator(Model& model, CallObserver* observer, std::size_t count)
-        : Counted(model, observer), count_(count) {}
+    MemoryEnumerator(const Context& context, std::size_t count) : Counted(context), count_(count) {}
 
     HostObjectPtr next() override {
         return out(u"IEnumVARIANT::Next", [&]() -> HostObjectPtr {
             if (next_ >= count_) {
                 return nullptr;
             }
-            return std::make_unique<MemoryObject>(model_, observer_,
-                                                  ObjectRef{Kind::command, next_++});
+            return std::make_unique<MemoryObject>(context_, ObjectRef{Kind::command, next_++});
         });
     }
 
@@ -113,8 +122,9 @@ class MemoryEnumerator final : public HostEnumerator, private Counted {
 };
 
 HostEnumeratorPtr MemoryObject::enumerate() {
-    const std::size_t count = out(u"_NewEnum", [&] { return model_.beginEnumeration(ref_); });
-    return std::make_unique<MemoryEnumerator>(model_, observer_, count);
+    const std::size_t count =
+        out(u"_NewEnum", [&] { return context_.model.beginEnumeration(ref_); });
+    return std::make_unique<MemoryEnumerator>(context_, count);
 }
 
 }  // namespace
@@ -127,7 +137,7 @@ HostObjectPtr MemoryHost::createObject(std::u16string_view progId) {
     // Named as the model names it in its errors.
     const ObjectRef application =
         outgoing(observer_, u"CreateObject", [&] { return model_.createApplication(); });
-    return std::make_unique<MemoryObject>(model_, observer_, application);
+    return std::make_unique<MemoryObject>(Context{model_, recorder_, observer_}, application);
 }
 
 }  // namespace dravosk::sim

@@ -4,12 +4,15 @@
 #include "core/call_observer.h"
 #include "core/host.h"
 #include "sim/model.h"
+#include "sim/recorder.h"
 
 namespace dravosk::sim {
 
 class MemoryHost final : public AutomationService {
   public:
-    explicit MemoryHost(Model& model) : model_(model) {}
+    // Counts its live objects in `recorder`, if given.
+    explicit MemoryHost(Model& model, Recorder* recorder = nullptr)
+        : model_(model), recorder_(recorder) {}
 
     // Only "KORVAN.Application" is known; any other identifier fails as an unregistered one would.
     HostObjectPtr createObject(std::u16string_view progId) override;
@@ -19,6 +22,7 @@ class MemoryHost final : public AutomationService {
 
   private:
     Model& model_;
+    Recorder* recorder_;
     CallObserver* observer_ = nullptr;
 };
 

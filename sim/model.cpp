@@ -96,19 +96,40 @@ bool Model::hasMember(Kind kind, std::u16string_view member) {
     return false;
 }
 
+bool Model::isMemberName(std::u16string_view member) {
+    for (const Kind kind : {Kind::application, Kind::partProgram, Kind::commands, Kind::command,
+                            Kind::featureCommand}) {
+        if (hasMember(kind, member)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool Model::isMissing(std::u16string_view member) const {
-    return std::find(missing_.begin(), missing_.end(), member) != missing_.end();
+    return std::any_of(hooks_.begin(), hooks_.end(),
+                       [member](const CallHook* hook) { return hook->hides(member); });
+}
+
+void Model::attach(CallHook& hook) {
+    hooks_.push_back(&hook);
+}
+
+void Model::detach(CallHook& hook) {
+    std::erase(hooks_, &hook);
 }
 
 void Model::enter(const ObjectRef& target, std::u16string_view member,
                   std::vector<RecordedArg> args) {
-    calls_.push_back({target, std::u16string(member), std::move(args)});
+    const Call call{target, std::u16string(member), std::move(args)};
+    for (CallHook* hook : hooks_) {
+        hook->arrived(call);
+    }
     if (member != u"CreateObject" && (!hasMember(target.kind, member) || isMissing(member))) {
         throw Error(errnum::kUnknownName, u"Unbekannter Name.", std::u16string(member));
     }
-    const int count = ++callCounts_[std::u16string(member)];
-    if (auto fault = faults_.find(member); fault != faults_.end() && fault->second.nth == count) {
-        throw Error(fault->second.number, fault->second.description, std::u16string(member));
+    for (CallHook* hook : hooks_) {
+        hook->admitted(member);
     }
 }
 
@@ -186,7 +207,11 @@ void Model::getVector(Command& command, std::span<const HostArg> args) {
     double* x = refArg(args[2], member);
     double* y = refArg(args[3], member);
     double* z = refArg(args[4], member);
-    if (++getVectorCalls_ == unfilledAt_) {
+    bool fills = true;
+    for (CallHook* hook : hooks_) {
+        fills = hook->fillsVector() && fills;  // every hook counts the call
+    }
+    if (!fills) {
         return;  // a faulty host: success, but nothing written
     }
     *x = v[0];
@@ -202,27 +227,6 @@ void Model::putVector(Command& command, std::span<const HostArg> args) {
     if (onChange) {
         onChange();
     }
-}
-
-void Model::failAt(std::u16string member, int nth, std::int32_t number,
-                   std::u16string description) {
-    callCounts_.erase(member);
-    faults_[std::move(member)] = {nth, number, std::move(description)};
-}
-
-void Model::removeMember(std::u16string member) {
-    missing_.push_back(std::move(member));
-}
-
-void Model::leaveVectorUnfilledAt(int nth) {
-    unfilledAt_ = nth;
-    getVectorCalls_ = 0;
-}
-
-void Model::clearFaults() {
-    faults_.clear();
-    missing_.clear();
-    unfilledAt_ = 0;
 }
 
 }  // namespace dravosk::sim

@@ -1,13 +1,13 @@
 // The stand-in host's model: a part program of commands, offering the host's members by name with
 // the host's argument forms. The in-memory binding (tests) and the COM server (demos, tests under
-// Wine) both call into it, so fault injection, call records and the live-object count are shared.
+// Wine) both call into it. What tests need beyond the host's behaviour (call records, injected
+// faults: sim/recorder.h, sim/faults.h) hooks into every call through CallHook.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <optional>
 #include <span>
 #include <string>
@@ -66,10 +66,27 @@ struct Call {
 // "GetVector(1, 2, &, &, &)", "PutVector(1, 2, -0, -1, -0)": signed zeros and all digits shown.
 std::string describe(const Call& call);
 
+// Told of every call as it comes in, in this order: arrived (also for a name the host does not
+// know), then, once the name is known, admitted, which may raise dravosk::Error as the host
+// would; a GetVector then asks whether it fills its arguments.
+class CallHook {
+  public:
+    virtual ~CallHook() = default;
+    virtual void arrived(const Call&) {}
+    // True makes the member unknown by name.
+    virtual bool hides(std::u16string_view /*member*/) const { return false; }
+    virtual void admitted(std::u16string_view /*member*/) {}
+    // False leaves GetVector's arguments as they are, while it still reports success.
+    virtual bool fillsVector() { return true; }
+};
+
 class Model {
   public:
     Model() = default;
     explicit Model(std::optional<PartProgram> active) : active_(std::move(active)) {}
+    // Hooks hold on to the model they are attached to.
+    Model(const Model&) = delete;
+    Model& operator=(const Model&) = delete;
 
     // The active part program, or nullptr when none is open.
     PartProgram* active() { return active_ ? &*active_ : nullptr; }
@@ -77,8 +94,11 @@ class Model {
     void setActive(std::optional<PartProgram> program);
 
     // Members by name. Each raises dravosk::Error as the host would: unknown member, wrong
-    // arguments, an injected fault.
+    // arguments, or whatever a hook raises.
     static bool hasMember(Kind kind, std::u16string_view member);
+    // Whether any object kind has `member`.
+    static bool isMemberName(std::u16string_view member);
+    // Whether a hook has taken `member` away.
     bool isMissing(std::u16string_view member) const;
     Property get(const ObjectRef& target, std::u16string_view member);
     void call(const ObjectRef& target, std::u16string_view member, std::span<const HostArg> args);
@@ -88,21 +108,10 @@ class Model {
     // Creating the application object; recorded as "CreateObject".
     ObjectRef createApplication();
 
-    // Call records, in order.
-    const std::vector<Call>& calls() const { return calls_; }
-    void clearCalls() { calls_.clear(); }
-
-    // Host objects handed out and not yet released.
-    void objectCreated() { ++liveObjects_; }
-    void objectReleased() { --liveObjects_; }
-    long liveObjects() const { return liveObjects_; }
-
-    // Fault injection. Counts start when the fault is set; `nth` is 1-based.
-    void failAt(std::u16string member, int nth, std::int32_t number, std::u16string description);
-    void removeMember(std::u16string member);
-    // GetVector returns without filling its arguments at its nth call from now (0: never).
-    void leaveVectorUnfilledAt(int nth);
-    void clearFaults();
+    // Hooks are told of calls in the order they were attached; each must be detached before it
+    // goes.
+    void attach(CallHook& hook);
+    void detach(CallHook& hook);
 
     // Called after every change of a vector.
     std::function<void()> onChange;
@@ -113,19 +122,8 @@ class Model {
     void getVector(Command& command, std::span<const HostArg> args);
     void putVector(Command& command, std::span<const HostArg> args);
 
-    struct Fault {
-        int nth;
-        std::int32_t number;
-        std::u16string description;
-    };
     std::optional<PartProgram> active_;
-    std::vector<Call> calls_;
-    std::map<std::u16string, int, std::less<>> callCounts_;
-    std::map<std::u16string, Fault, std::less<>> faults_;
-    std::vector<std::u16string> missing_;
-    int unfilledAt_ = 0;
-    int getVectorCalls_ = 0;
-    long liveObjects_ = 0;
+    std::vector<CallHook*> hooks_;
 };
 
 }  // namespace dravosk::sim

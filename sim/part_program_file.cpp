@@ -1,5 +1,7 @@
 #include "sim/part_program_file.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <fstream>
 #include <limits>
@@ -292,6 +294,107 @@ Vector parseVector(const json& j, const std::string& where) {
     return v;
 }
 
+// The keys of `j` must be among `keys`.
+void checkKeys(const json& j, std::initializer_list<std::string_view> keys,
+               const std::string& where) {
+    for (auto item = j.begin(); item != j.end(); ++item) {
+        if (std::find(keys.begin(), keys.end(), item.key()) == keys.end()) {
+            fail("unbekannter Schlüssel \"" + excerpt(item.key()) + "\"", where);
+        }
+    }
+}
+
+const json& required(const json& j, const char* key, const std::string& where) {
+    if (!j.contains(key)) {
+        fail(std::string("\"") + key + "\" fehlt", where);
+    }
+    return j[key];
+}
+
+// Whether `j` is a whole number from `low` (at least 0) to `high`. Unsigned first, as in
+// integer(): a huge number must not read as a negative one.
+bool wholeNumberIn(const json& j, std::int64_t low, std::int64_t high) {
+    if (j.is_number_unsigned()) {
+        const auto value = j.get<std::uint64_t>();
+        return value >= static_cast<std::uint64_t>(low) &&
+               value <= static_cast<std::uint64_t>(high);
+    }
+    return j.is_number_integer() && j.get<std::int64_t>() >= low && j.get<std::int64_t>() <= high;
+}
+
+std::chrono::milliseconds milliseconds(const json& j, const std::string& where) {
+    if (!wholeNumberIn(j, 0, kMaxFaultMilliseconds)) {
+        fail("Millisekunden von 0 bis " + std::to_string(kMaxFaultMilliseconds) + " erwartet",
+             where);
+    }
+    return std::chrono::milliseconds(j.get<std::int64_t>());
+}
+
+// Which call of which member: {"member": "PutVector", "nth": 2, ...}.
+std::pair<std::u16string, int> memberCall(const json& j, const std::string& where) {
+    const json& member = required(j, "member", where);
+    if (!member.is_string() || !Model::isMemberName(fromUtf8(member.get<std::string>()))) {
+        fail("\"member\" als Name eines Mitglieds des Hosts erwartet (etwa \"PutVector\")", where);
+    }
+    const json& nth = required(j, "nth", where);
+    constexpr auto kMaxNth = std::numeric_limits<std::int32_t>::max();
+    if (!wholeNumberIn(nth, 1, kMaxNth)) {
+        fail("\"nth\" als Ganzzahl von 1 bis " + std::to_string(kMaxNth) + " erwartet",
+             where + ", nth");
+    }
+    return {fromUtf8(member.get<std::string>()), nth.get<int>()};
+}
+
+// One object or a list of objects, each checked by `parse` with its place.
+template <class F>
+void eachEntry(const json& j, const std::string& where, F&& parse) {
+    if (j.is_object()) {
+        parse(j, where);
+        return;
+    }
+    if (!j.is_array()) {
+        fail("ein Objekt oder eine Liste von Objekten erwartet", where);
+    }
+    std::size_t number = 0;
+    for (const json& entry : j) {
+        const std::string place = where + " " + std::to_string(++number);
+        if (!entry.is_object()) {
+            fail("ein Objekt erwartet", place);
+        }
+        parse(entry, place);
+    }
+}
+
+BusyFaults parseFaults(const json& j) {
+    if (!j.is_object()) {
+        fail("\"faults\" als JSON-Objekt erwartet", "faults");
+    }
+    checkKeys(j, {"rejectMs", "delay", "hang"}, "faults");
+    BusyFaults faults;
+    if (j.contains("rejectMs")) {
+        faults.reject = milliseconds(j["rejectMs"], "faults, rejectMs");
+    }
+    if (j.contains("delay")) {
+        eachEntry(j["delay"], "faults, delay",
+                  [&faults](const json& entry, const std::string& where) {
+                      checkKeys(entry, {"member", "nth", "ms"}, where);
+                      auto [member, nth] = memberCall(entry, where);
+                      faults.delays.push_back(
+                          {std::move(member), nth,
+                           milliseconds(required(entry, "ms", where), where + ", ms")});
+                  });
+    }
+    if (j.contains("hang")) {
+        eachEntry(j["hang"], "faults, hang",
+                  [&faults](const json& entry, const std::string& where) {
+                      checkKeys(entry, {"member", "nth"}, where);
+                      auto [member, nth] = memberCall(entry, where);
+                      faults.hangs.push_back({std::move(member), nth});
+                  });
+    }
+    return faults;
+}
+
 json formatValue(const Value& value) {
     struct Visitor {
         json operator()(std::monostate) const { return {{"empty", true}}; }
@@ -308,7 +411,7 @@ json formatValue(const Value& value) {
 
 }  // namespace
 
-std::optional<PartProgram> parsePartProgram(std::string_view text) {
+PartProgramFile parsePartProgramFile(std::string_view text) {
     checkEncodingAndNesting(text);
     SyntaxCheck check(text);
     json root;
@@ -323,11 +426,15 @@ std::optional<PartProgram> parsePartProgram(std::string_view text) {
     if (!root.is_object()) {
         fail("ein JSON-Objekt erwartet", "Datei");
     }
+    PartProgramFile file;
+    if (root.contains("faults")) {
+        file.faults = parseFaults(root["faults"]);
+    }
     if (root.contains("active") && !root["active"].is_boolean()) {
         fail("active als true oder false erwartet", "active");
     }
     if (root.contains("active") && root["active"] == false) {
-        return std::nullopt;
+        return file;
     }
     PartProgram program;
     if (root.contains("name")) {
@@ -363,10 +470,19 @@ std::optional<PartProgram> parsePartProgram(std::string_view text) {
         }
         program.commands.push_back(std::move(command));
     }
-    return program;
+    file.program = std::move(program);
+    return file;
+}
+
+std::optional<PartProgram> parsePartProgram(std::string_view text) {
+    return parsePartProgramFile(text).program;
 }
 
 std::optional<PartProgram> loadPartProgram(const std::filesystem::path& file) {
+    return loadPartProgramFile(file).program;
+}
+
+PartProgramFile loadPartProgramFile(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     std::error_code ignored;
     if (!in || std::filesystem::is_directory(file, ignored)) {  // a folder opens on some systems
@@ -384,7 +500,7 @@ std::optional<PartProgram> loadPartProgram(const std::filesystem::path& file) {
         fail("Teileprogrammdatei kann nicht gelesen werden", nameOf(file));
     }
     try {
-        return parsePartProgram(text.str());
+        return parsePartProgramFile(text.str());
     } catch (Error& e) {
         e.addContext(fromUtf8(nameOf(file)));
         throw;

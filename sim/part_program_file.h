@@ -10,6 +10,16 @@
 // double), or a typed object: {"i2": n}, {"i4": n}, {"r8": x}, {"empty": true}, {"nothing": true}.
 // A missing member is the empty value. "active": false means no part program is open.
 // A file holds well-formed UTF-8, at most 64 MiB, nested at most 16 levels deep.
+//
+// An optional section starts the host busy (see BusyFaults; times in milliseconds, at most a day):
+//
+//   "faults": {"rejectMs": 3000,
+//              "delay": [{"member": "PutVector", "nth": 2, "ms": 12000}],
+//              "hang": [{"member": "PutVector", "nth": 5}]}
+//
+// "delay" and "hang" take one such object or a list of them; a member is one the host offers
+// ("ActivePartProgram", "Commands", "_NewEnum", "IsFeature", "FeatureCommand", "ID",
+// "GetVector", "PutVector") and `nth` counts its calls from 1.
 #pragma once
 
 #include <filesystem>
@@ -18,12 +28,22 @@
 #include <string_view>
 
 #include "core/error.h"
+#include "sim/faults.h"
 #include "sim/model.h"
 
 namespace dravosk::sim {
 
-// Both raise dravosk::Error and nothing else; a malformed file names its line and column, a wrong
-// value its command. No message quotes more than a few characters of the file.
+struct PartProgramFile {
+    std::optional<PartProgram> program;
+    BusyFaults faults;
+};
+
+// These raise dravosk::Error and nothing else; a malformed file names its line and column, a
+// wrong value its command or its place in "faults". No message quotes more than a few characters
+// of the file.
+PartProgramFile parsePartProgramFile(std::string_view json);
+PartProgramFile loadPartProgramFile(const std::filesystem::path& file);
+// The part program alone; the faults are checked all the same.
 std::optional<PartProgram> parsePartProgram(std::string_view json);
 std::optional<PartProgram> loadPartProgram(const std::filesystem::path& file);
 // A few lines for the console, saying why and where the file failed to load.

@@ -2,26 +2,28 @@
 
 namespace dravosk::sim::server {
 
-void CallTrap::arm(std::u16string member, int nth, std::function<void()> action) {
-    member_ = std::move(member);
-    left_ = nth;
-    action_ = std::move(action);
+void CallTraps::arm(std::u16string member, int nth, std::function<void()> action) {
+    traps_.push_back({std::move(member), nth, std::move(action)});
 }
 
-void CallTrap::disarm() {
-    left_ = 0;
-    action_ = nullptr;
+void CallTraps::disarm() {
+    traps_.clear();
 }
 
-void CallTrap::enter(std::u16string_view member) {
-    if (left_ > 0 && member == member_ && --left_ == 0 && action_) {
-        action_();
+void CallTraps::enter(std::u16string_view member) {
+    // Taken out before any runs: an action serves control commands while it holds the call.
+    std::vector<std::function<void()>> due;
+    for (auto trap = traps_.begin(); trap != traps_.end();) {
+        if (trap->member == member && --trap->left == 0) {
+            due.push_back(std::move(trap->action));
+            trap = traps_.erase(trap);
+        } else {
+            ++trap;
+        }
     }
-}
-
-CallTrap& callTrap() {
-    static CallTrap trap;
-    return trap;
+    for (const auto& action : due) {
+        action();
+    }
 }
 
 }  // namespace dravosk::sim::server

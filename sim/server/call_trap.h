@@ -1,29 +1,30 @@
-// A test hook: the Nth incoming call of a member ends the server while that call is being served,
-// as if the process had been killed at that moment. Its client sees the connection break in the
-// middle of its call.
+// Test hooks on the server's incoming calls: the Nth call of a member from now runs an action
+// before it is served, one that ends the server as if it had been killed at that moment, holds
+// the call for a while, or holds it until it is released. Several traps may be armed at once.
 #pragma once
 
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace dravosk::sim::server {
 
-class CallTrap {
+class CallTraps {
   public:
-    // `action` runs on the Nth call of `member` from now (1-based) and does not return.
+    // `action` runs on the Nth call of `member` from now (1-based).
     void arm(std::u16string member, int nth, std::function<void()> action);
     void disarm();
-    // Called as a call arrives, before it is served.
+    // Called as a call arrives, before it is served. An action may arm or disarm traps.
     void enter(std::u16string_view member);
 
   private:
-    std::u16string member_;
-    int left_ = 0;
-    std::function<void()> action_;
+    struct Trap {
+        std::u16string member;
+        int left;
+        std::function<void()> action;
+    };
+    std::vector<Trap> traps_;
 };
-
-// The server's one trap; all calls arrive on its main thread.
-CallTrap& callTrap();
 
 }  // namespace dravosk::sim::server

@@ -1,6 +1,7 @@
 #include "sim/server/control_commands.h"
 
 #include <charconv>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <limits>
@@ -66,22 +67,72 @@ ControlReply failure(std::string text) {
     return {false, {}, std::move(text)};
 }
 
+// A count of calls from 1, as the commands take it.
+std::optional<int> nthOf(std::string_view text) {
+    const auto nth = parseNumber(text);
+    if (!nth || *nth < 1 || *nth > std::numeric_limits<int>::max()) {
+        return std::nullopt;
+    }
+    return static_cast<int>(*nth);
+}
+
+std::optional<std::chrono::milliseconds> millisecondsOf(std::string_view text) {
+    const auto ms = parseNumber(text);
+    if (!ms || *ms < 0 || *ms > kMaxFaultMilliseconds) {
+        return std::nullopt;
+    }
+    return std::chrono::milliseconds(*ms);
+}
+
+// A member the host offers, by its exact name.
+std::optional<std::u16string> memberOf(std::string_view text) {
+    std::u16string member = fromUtf8(text);
+    if (!Model::isMemberName(member)) {
+        return std::nullopt;
+    }
+    return member;
+}
+
 }  // namespace
+
+void ControlCommands::delay(std::u16string member, int nth, std::chrono::milliseconds duration) {
+    state_.traps().arm(member, nth,
+                       [&stall = stall_, member, duration] { stall.hold(member, duration); });
+}
+
+void ControlCommands::hang(std::u16string member, int nth) {
+    state_.traps().arm(member, nth,
+                       [&stall = stall_, member] { stall.hold(member, std::nullopt); });
+}
+
+void ControlCommands::setFaults(const BusyFaults& faults) {
+    if (faults.reject.count() > 0) {
+        state_.rejectFor(faults.reject);
+    }
+    for (const BusyFaults::Delay& fault : faults.delays) {
+        delay(fault.member, fault.nth, fault.duration);
+    }
+    for (const BusyFaults::Hang& fault : faults.hangs) {
+        hang(fault.member, fault.nth);
+    }
+}
 
 ControlReply ControlCommands::run(std::string_view request) {
     std::string_view rest = request;
     const std::string_view command = word(rest);
     Model& model = state_.model();
+    Recorder& recorder = state_.recorder();
+    Faults& faults = state_.faults();
     if (!ready_) {
         return failure("Der Server startet noch.");
     }
     try {
         if (command == "live") {
-            return ok({std::to_string(model.liveObjects())});
+            return ok({std::to_string(recorder.liveObjects())});
         }
         if (command == "calls") {
             std::vector<std::string> lines;
-            for (const Call& call : model.calls()) {
+            for (const Call& call : recorder.calls()) {
                 lines.push_back("call " + describe(call));
             }
             for (const auto& [key, count] : state_.roundTrips()) {
@@ -91,7 +142,7 @@ ControlReply ControlCommands::run(std::string_view request) {
             return ok(std::move(lines));
         }
         if (command == "clear-calls") {
-            model.clearCalls();
+            recorder.clearCalls();
             state_.clearRoundTrips();
             return ok();
         }
@@ -105,9 +156,9 @@ ControlReply ControlCommands::run(std::string_view request) {
                 *number > std::numeric_limits<std::uint32_t>::max() || description.empty()) {
                 return failure("Aufruf: fail MEMBER N NUMMER BESCHREIBUNG");
             }
-            model.failAt(fromUtf8(member), static_cast<int>(*nth),
-                         static_cast<std::int32_t>(static_cast<std::uint32_t>(*number)),
-                         fromUtf8(description));
+            faults.failAt(fromUtf8(member), static_cast<int>(*nth),
+                          static_cast<std::int32_t>(static_cast<std::uint32_t>(*number)),
+                          fromUtf8(description));
             return ok();
         }
         if (command == "missing") {
@@ -115,7 +166,7 @@ ControlReply ControlCommands::run(std::string_view request) {
             if (member.empty() || !trimmed(rest).empty()) {
                 return failure("Aufruf: missing MEMBER");
             }
-            model.removeMember(fromUtf8(member));
+            faults.removeMember(fromUtf8(member));
             return ok();
         }
         if (command == "unfilled") {
@@ -123,7 +174,7 @@ ControlReply ControlCommands::run(std::string_view request) {
             if (!nth || *nth < 0 || *nth > std::numeric_limits<int>::max()) {
                 return failure("Aufruf: unfilled N");
             }
-            model.leaveVectorUnfilledAt(static_cast<int>(*nth));
+            faults.leaveVectorUnfilledAt(static_cast<int>(*nth));
             return ok();
         }
         if (command == "crash") {
@@ -133,15 +184,56 @@ ControlReply ControlCommands::run(std::string_view request) {
                 return failure("Aufruf: crash MEMBER N");
             }
             // Withdrawn first: Wine's rpcss would hand the dead class object to later clients.
-            callTrap().arm(fromUtf8(member), static_cast<int>(*nth), [revoke = actions_.revoke] {
-                revoke();
-                TerminateProcess(GetCurrentProcess(), kCrashExitCode);
-            });
+            state_.traps().arm(fromUtf8(member), static_cast<int>(*nth),
+                               [revoke = actions_.revoke] {
+                                   revoke();
+                                   TerminateProcess(GetCurrentProcess(), kCrashExitCode);
+                               });
             return ok();
         }
+        if (command == "reject") {
+            const auto duration = millisecondsOf(trimmed(rest));
+            if (!duration) {
+                return failure("Aufruf: reject MILLISEKUNDEN (0 bis " +
+                               std::to_string(kMaxFaultMilliseconds) + ")");
+            }
+            state_.rejectFor(*duration);
+            return ok();
+        }
+        if (command == "delay") {
+            const auto member = memberOf(word(rest));
+            const auto nth = nthOf(word(rest));
+            const auto duration = millisecondsOf(trimmed(rest));
+            if (!member || !nth || !duration) {
+                return failure(
+                    "Aufruf: delay MEMBER N MILLISEKUNDEN (MEMBER ein Mitglied des "
+                    "Hosts, N ab 1, 0 bis " +
+                    std::to_string(kMaxFaultMilliseconds) + " ms)");
+            }
+            delay(*member, *nth, *duration);
+            return ok();
+        }
+        if (command == "hang") {
+            const auto member = memberOf(word(rest));
+            const auto nth = nthOf(trimmed(rest));
+            if (!member || !nth) {
+                return failure("Aufruf: hang MEMBER N (MEMBER ein Mitglied des Hosts, N ab 1)");
+            }
+            hang(*member, *nth);
+            return ok();
+        }
+        if (command == "release") {
+            const auto member = stall_.release();
+            if (!member) {
+                return failure("Kein Aufruf wird aufgehalten.");
+            }
+            return ok({toUtf8(*member)});
+        }
         if (command == "clear-faults") {
-            model.clearFaults();
-            callTrap().disarm();
+            faults.clearFaults();
+            state_.traps().disarm();
+            state_.rejectFor(std::chrono::milliseconds(0));
+            stall_.release();
             return ok();
         }
         if (command == "no-program") {
@@ -154,7 +246,9 @@ ControlReply ControlCommands::run(std::string_view request) {
                 return failure("Aufruf: " + std::string(command) + " DATEI");
             }
             if (command == "load") {
-                model.setActive(loadPartProgram(pathOf(file)));
+                PartProgramFile loaded = loadPartProgramFile(pathOf(file));
+                model.setActive(std::move(loaded.program));
+                setFaults(loaded.faults);
             } else {
                 savePartProgram(
                     model.active() ? std::optional<PartProgram>(*model.active()) : std::nullopt,

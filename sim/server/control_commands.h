@@ -11,9 +11,15 @@
 //   unfilled N                            the Nth GetVector from now fills nothing
 //   crash MEMBER N                        the Nth call of MEMBER from now withdraws the class
 //                                         object and ends the server while serving it
-//   clear-faults                          undo fail, missing, unfilled and crash
+//   reject MS                             refuse calls on IDispatch and IEnumVARIANT for MS
+//                                         milliseconds from now (0: no longer)
+//   delay MEMBER N MS                     the Nth call of MEMBER from now is held MS milliseconds
+//   hang MEMBER N                         the Nth call of MEMBER from now is held until released
+//   release                               the held call goes on; its member
+//   clear-faults                          undo all of the above, and release a held call
 //   no-program                            no part program is open
-//   load FILE / save FILE                 the part program from / to a JSON file
+//   load FILE / save FILE                 the part program from / to a JSON file; a load also
+//                                         sets the file's faults
 //   revoke                                withdraw the class object from COM
 //   quit                                  end the server
 #pragma once
@@ -22,8 +28,10 @@
 #include <string>
 #include <string_view>
 
+#include "sim/faults.h"
 #include "sim/server/control_channel.h"
 #include "sim/server/server_state.h"
+#include "sim/server/stall.h"
 
 namespace dravosk::sim::server {
 
@@ -37,17 +45,27 @@ class ControlCommands {
         std::function<void()> quit;
     };
 
-    ControlCommands(ServerState& state, Actions actions)
-        : state_(state), actions_(std::move(actions)) {}
+    ControlCommands(ServerState& state, Stall& stall, Actions actions)
+        : state_(state), stall_(stall), actions_(std::move(actions)) {}
+    ControlCommands(const ControlCommands&) = delete;
+    ControlCommands& operator=(const ControlCommands&) = delete;
+    // The traps set here hold on to the stall and the actions, which may go before the state.
+    ~ControlCommands() { state_.traps().disarm(); }
 
     // Until then every request is refused, so a client that got an answer can rely on the
     // class object being registered.
     void setReady() { ready_ = true; }
     ControlReply run(std::string_view request);
+    // Sets the faults of a busy host, as the commands reject, delay and hang do.
+    void setFaults(const BusyFaults& faults);
 
   private:
+    void delay(std::u16string member, int nth, std::chrono::milliseconds duration);
+    void hang(std::u16string member, int nth);
+
     bool ready_ = false;
     ServerState& state_;
+    Stall& stall_;
     Actions actions_;
 };
 

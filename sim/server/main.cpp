@@ -11,6 +11,7 @@
 #include "core/text.h"
 #include "sim/model.h"
 #include "sim/part_program_file.h"
+#include "sim/server/call_filter.h"
 #include "sim/server/class_factory.h"
 #include "sim/server/command_line.h"
 #include "sim/server/console_output.h"
@@ -19,6 +20,7 @@
 #include "sim/server/registration.h"
 #include "sim/server/server_state.h"
 #include "sim/server/sim_window.h"
+#include "sim/server/stall.h"
 #include "win/com_apartment.h"
 #include "win/text.h"
 
@@ -88,7 +90,7 @@ class EndWhenUnused {
     ServerState& state_;
 };
 
-int serve(const Options& options, std::optional<PartProgram> program) {
+int serve(const Options& options, std::optional<PartProgram> program, const BusyFaults& faults) {
     // Declared first, so they outlive every object that COM releases when the apartment closes.
     Model model(std::move(program));
     ServerState state(model);
@@ -111,11 +113,21 @@ int serve(const Options& options, std::optional<PartProgram> program) {
         }
     }
     ChangeNotice notice(model, window.get());
+    CallFilter filter(state);
+    FilterRegistration filtering(&filter);
+    if (FAILED(filtering.result())) {
+        printError(L"korvane-sim: der Nachrichtenfilter kann nicht registriert werden (" +
+                   win::hex(filtering.result()) + L").");
+        return kStartup;
+    }
+    Stall stall([&window] { return window ? window->hwnd() : nullptr; });
 
     ClassRegistration registration;
     EndWhenUnused end(state, options.embedding ? &registration : nullptr);
     ControlCommands commands(
-        state, {[&registration] { return registration.revoke(); }, [] { PostQuitMessage(0); }});
+        state, stall,
+        {[&registration] { return registration.revoke(); }, [] { PostQuitMessage(0); }});
+    commands.setFaults(faults);
     ControlChannel control(
         [&commands](const std::string& request) { return commands.run(request); });
     std::wstring error;
@@ -152,10 +164,10 @@ int run(std::span<const wchar_t* const> args) {
         return registerOrUnregister(options.action);
     }
 
-    std::optional<PartProgram> program = PartProgram{u"Unbenannt", {}};
+    PartProgramFile file{PartProgram{u"Unbenannt", {}}, {}};
     if (options.program) {
         try {
-            program = loadPartProgram(std::filesystem::path(*options.program));
+            file = loadPartProgramFile(std::filesystem::path(*options.program));
         } catch (const Error& e) {
             printError(L"korvane-sim: " + win::wide(fromUtf8(loadFailureText(e))));
             return kBadProgram;
@@ -172,7 +184,7 @@ int run(std::span<const wchar_t* const> args) {
         !SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2)) {
         SetProcessDPIAware();
     }
-    return serve(options, std::move(program));
+    return serve(options, std::move(file.program), file.faults);
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 
 #include "core/error.h"
 #include "core/text.h"
-#include "sim/server/call_trap.h"
 #include "sim/server/host_objects.h"
 #include "win/unique_variant.h"
 
@@ -136,7 +135,7 @@ HRESULT ServedObject::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAM
         return E_POINTER;
     }
 
-    callTrap().enter(member->name);
+    state_.traps().enter(member->name);
     win::unique_variant value;
     try {
         run(*member, Arguments(*params), value.addressof());

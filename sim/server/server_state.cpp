@@ -22,12 +22,12 @@ long ServerState::totalRoundTrips() const {
 }
 
 void ServerState::objectCreated() {
-    model_.objectCreated();
+    recorder_.objectCreated();
     ++locks_;
 }
 
 void ServerState::objectReleased() {
-    model_.objectReleased();
+    recorder_.objectReleased();
     unlock();
 }
 

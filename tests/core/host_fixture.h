@@ -8,17 +8,19 @@
 
 #include "core/commands.h"
 #include "core/error.h"
+#include "sim/faults.h"
 #include "sim/memory_host.h"
 #include "sim/memory_window.h"
 #include "sim/model.h"
+#include "sim/recorder.h"
 #include "tests/support/failure.h"
 #include "tests/support/part_program.h"
 
 namespace dravosk::test {
 
-inline std::vector<std::string> described(const sim::Model& model) {
+inline std::vector<std::string> described(const sim::Recorder& recorder) {
     std::vector<std::string> out;
-    for (const sim::Call& call : model.calls()) {
+    for (const sim::Call& call : recorder.calls()) {
         out.push_back(sim::describe(call));
     }
     return out;
@@ -35,7 +37,9 @@ class HostTest : public ::testing::Test {
     void write() { cmd_schreiben_Click(host, list, states); }
 
     sim::Model model;
-    sim::MemoryHost host{model};
+    sim::Recorder recorder{model};
+    sim::Faults faults{model};
+    sim::MemoryHost host{model, &recorder};
     sim::MemoryFeatureList list;
     sim::MemoryControlStates states;
 };

@@ -27,13 +27,13 @@ TEST_F(ReadCommand, ListsFeatureIdentifiersExactlyAsTheHostDeliversThem) {
     for (Int16 i = 0; i < list.count(); ++i) {
         EXPECT_FALSE(list.isMarked(i));
     }
-    EXPECT_EQ(model.liveObjects(), 0);
+    EXPECT_EQ(recorder.liveObjects(), 0);
 }
 
 TEST_F(ReadCommand, CallsTheHostInItsOrderAndAsksNonFeaturesNothingMore) {
     load({feature(u"A"), nonFeature(), feature(u"")});
     read();
-    EXPECT_EQ(described(model),
+    EXPECT_EQ(described(recorder),
               (std::vector<std::string>{"CreateObject()", "ActivePartProgram()", "Commands()",
                                         "_NewEnum()", "IsFeature()", "FeatureCommand()", "ID()",
                                         "IsFeature()", "IsFeature()", "FeatureCommand()", "ID()"}));
@@ -95,7 +95,7 @@ TEST_F(ReadCommand, ValuesThatCannotBeTakenAsAskedAreErrorsNotDefaults) {
     e = failure([&] { read(); });
     EXPECT_EQ(e.number(), errnum::kTypeMismatch);
     EXPECT_NE(e.where().find(u"ID"), std::u16string::npos);
-    EXPECT_EQ(model.liveObjects(), 0);
+    EXPECT_EQ(recorder.liveObjects(), 0);
 }
 
 // A failure at any host step ends Read there: nothing is asked of the host after it, the buttons
@@ -115,21 +115,21 @@ TEST_F(ReadCommand, AFailureAtEachHostStepEndsTheCommandThere) {
         list.append(u"alt");
         states = sim::MemoryControlStates{};
         load({feature(u"A"), feature(u"B")});
-        model.clearFaults();
-        model.clearCalls();
-        model.failAt(step.member, 1, static_cast<std::int32_t>(0x80041234u),
-                     u"Korvane ist beschäftigt");
+        faults.clearFaults();
+        recorder.clearCalls();
+        faults.failAt(step.member, 1, static_cast<std::int32_t>(0x80041234u),
+                      u"Korvane ist beschäftigt");
 
         Error e = failure([&] { read(); });
         EXPECT_EQ(e.number(), static_cast<std::int32_t>(0x80041234u));
         EXPECT_EQ(e.description(), u"Korvane ist beschäftigt");
         EXPECT_NE(e.where().find(step.member), std::u16string::npos);
-        EXPECT_EQ(sim::describe(model.calls().back()),
+        EXPECT_EQ(sim::describe(recorder.calls().back()),
                   std::string(step.member.begin(), step.member.end()) + "()");
         EXPECT_EQ(texts(list), step.listKept ? List{u"alt"} : List{});
         EXPECT_FALSE(states.isEnabled(Button::schreiben));
         EXPECT_TRUE(states.enableLog.empty());
-        EXPECT_EQ(model.liveObjects(), 0);
+        EXPECT_EQ(recorder.liveObjects(), 0);
     }
 }
 
@@ -140,15 +140,15 @@ TEST_F(ReadCommand, NoActivePartProgramAndMissingMembersAreReportedClearly) {
     EXPECT_EQ(e.number(), errnum::kNoActivePartProgram);
     EXPECT_EQ(e.where(), u"ActivePartProgram");
     EXPECT_EQ(texts(list), List{u"alt"});
-    EXPECT_EQ(model.liveObjects(), 0);
-    EXPECT_EQ(described(model).back(), "ActivePartProgram()") << "Commands asked of nothing";
+    EXPECT_EQ(recorder.liveObjects(), 0);
+    EXPECT_EQ(described(recorder).back(), "ActivePartProgram()") << "Commands asked of nothing";
 
     load({feature(u"A")});
-    model.removeMember(u"FeatureCommand");
+    faults.removeMember(u"FeatureCommand");
     e = failure([&] { read(); });
     EXPECT_EQ(e.number(), errnum::kUnknownName);
     EXPECT_NE(e.where().find(u"FeatureCommand"), std::u16string::npos);
-    EXPECT_EQ(model.liveObjects(), 0);
+    EXPECT_EQ(recorder.liveObjects(), 0);
 }
 
 TEST_F(ReadCommand, MoreThan32767FeaturesIsAClearErrorNotAWrapAround) {
@@ -159,7 +159,7 @@ TEST_F(ReadCommand, MoreThan32767FeaturesIsAClearErrorNotAWrapAround) {
     EXPECT_NE(e.where().find(u"Befehl 32768"), std::u16string::npos);
     EXPECT_EQ(list.count(), 32767);
     EXPECT_FALSE(states.isEnabled(Button::schreiben));
-    EXPECT_EQ(model.liveObjects(), 0);
+    EXPECT_EQ(recorder.liveObjects(), 0);
 }
 
 }  // namespace

@@ -31,7 +31,7 @@ class WriteCommand : public HostTest {
         for (Int16 i : marked) {
             list.setMarked(i, true);
         }
-        model.clearCalls();
+        recorder.clearCalls();
         states.enableLog.clear();
     }
     void expectWrittenState() {
@@ -41,7 +41,7 @@ class WriteCommand : public HostTest {
         EXPECT_TRUE(states.isEnabled(Button::allemarkieren));
         EXPECT_TRUE(states.isEnabled(Button::alledemarkieren));
         EXPECT_TRUE(states.isEnabled(Button::lesen));
-        EXPECT_EQ(model.liveObjects(), 0);
+        EXPECT_EQ(recorder.liveObjects(), 0);
     }
 };
 
@@ -50,7 +50,7 @@ TEST_F(WriteCommand, CallsTheHostExactlyAsExpectedForASmallCase) {
     readAndMark({0});
     states.setCheck(CheckBox::check2, 0);
     write();
-    EXPECT_EQ(described(model),
+    EXPECT_EQ(described(recorder),
               (Calls{"CreateObject()", "ActivePartProgram()", "Commands()", "_NewEnum()",
                      "IsFeature()", "FeatureCommand()", "ID()", "GetVector(1, 2, &, &, &)",
                      "PutVector(1, 2, -1, -2, -3)", "GetVector(1, 3, &, &, &)",
@@ -74,9 +74,10 @@ TEST_F(WriteCommand, NothingMarkedOrNoBoxCheckedWritesNothingButCompletes) {
     const auto before = model.active()->commands;
     readAndMark({});
     write();
-    EXPECT_EQ(described(model), (Calls{"CreateObject()", "ActivePartProgram()", "Commands()",
-                                       "_NewEnum()", "IsFeature()", "FeatureCommand()", "ID()",
-                                       "IsFeature()", "IsFeature()", "FeatureCommand()", "ID()"}));
+    EXPECT_EQ(described(recorder),
+              (Calls{"CreateObject()", "ActivePartProgram()", "Commands()", "_NewEnum()",
+                     "IsFeature()", "FeatureCommand()", "ID()", "IsFeature()", "IsFeature()",
+                     "FeatureCommand()", "ID()"}));
     expectWrittenState();
 
     states = sim::MemoryControlStates{};
@@ -85,7 +86,7 @@ TEST_F(WriteCommand, NothingMarkedOrNoBoxCheckedWritesNothingButCompletes) {
         states.setCheck(box, 0);
     }
     write();
-    const Calls calls = described(model);
+    const Calls calls = described(recorder);
     EXPECT_EQ(std::count(calls.begin(), calls.end(), "GetVector(1, 2, &, &, &)"), 1);
     EXPECT_EQ(std::count(calls.begin(), calls.end(), "GetVector(1, 3, &, &, &)"), 1);
     EXPECT_EQ(std::count(calls.begin(), calls.end(), "GetVector(1, 27, &, &, &)"), 1);
@@ -177,7 +178,7 @@ TEST_F(WriteCommand, ReadsEachCheckBoxAtTheMomentItsVectorIsReached) {
 TEST_F(WriteCommand, NeverWritesBackAVectorTheHostDidNotDeliver) {
     load({feature(u"A"), feature(u"B"), feature(u"C")});
     readAndMark({0, 1, 2});
-    model.leaveVectorUnfilledAt(5);  // B's second data set (code 3)
+    faults.leaveVectorUnfilledAt(5);  // B's second data set (code 3)
     Error e = failure([&] { write(); });
     EXPECT_EQ(e.number(), errnum::kVectorNotFilled);
     EXPECT_NE(e.where().find(u"Merkmal \"B\", Datensatz 3"), std::u16string::npos);
@@ -191,7 +192,7 @@ TEST_F(WriteCommand, NeverWritesBackAVectorTheHostDidNotDeliver) {
     EXPECT_TRUE(sameBits(command(1).vectors[1], {4, 5, 6}))
         << "nothing written for the unfilled set";
     EXPECT_TRUE(sameBits(command(2).vectors[0], {1, 2, 3}));
-    const Calls calls = described(model);
+    const Calls calls = described(recorder);
     EXPECT_EQ(calls.back(), "GetVector(1, 3, &, &, &)");
 }
 
@@ -215,10 +216,10 @@ TEST_F(WriteCommand, AFailureMidWriteStopsThereAndReportsWhatStaysWritten) {
         load({feature(u"A"), nonFeature(), feature(u"B"), feature(u"A")});
         const auto before = model.active()->commands;
         states = sim::MemoryControlStates{};
-        model.clearFaults();
+        faults.clearFaults();
         readAndMark({0, 1, 2});
-        model.failAt(step.member, step.nth, static_cast<std::int32_t>(0x80020009u),
-                     u"Schreibschutz");
+        faults.failAt(step.member, step.nth, static_cast<std::int32_t>(0x80020009u),
+                      u"Schreibschutz");
 
         Error e = failure([&] { write(); });
         EXPECT_EQ(e.description(), u"Schreibschutz");
@@ -233,7 +234,7 @@ TEST_F(WriteCommand, AFailureMidWriteStopsThereAndReportsWhatStaysWritten) {
         EXPECT_TRUE(states.messages.empty());
         EXPECT_EQ(list.count(), 3);
         EXPECT_TRUE(states.isEnabled(Button::schreiben));
-        EXPECT_EQ(model.liveObjects(), 0);
+        EXPECT_EQ(recorder.liveObjects(), 0);
     }
 }
 
@@ -243,7 +244,8 @@ TEST_F(WriteCommand, NamesPerFeatureWhatWasWrittenAndAPutVectorOfUnknownOutcomeA
     load({feature(u"A"), nonFeature(), feature(u"B"), feature(u"C")});
     readAndMark({0, 1, 2});
     states.setCheck(CheckBox::check2, 0);
-    model.failAt(u"PutVector", 4, static_cast<std::int32_t>(0x800706BEu), u"Aufruf fehlgeschlagen");
+    faults.failAt(u"PutVector", 4, static_cast<std::int32_t>(0x800706BEu),
+                  u"Aufruf fehlgeschlagen");
     Error e = failure([&] { write(); });
     const auto& features = e.written().features();
     ASSERT_EQ(features.size(), 2u);
@@ -299,7 +301,7 @@ TEST_F(WriteCommand, TheCallInFlightIsNamedAsItsErrorWouldBe) {
     watch.progress = &progress;
     progress.setWatcher(&watch);
     const auto prepare = [&] {
-        model.clearFaults();
+        faults.clearFaults();
         load({feature(u"A"), nonFeature(), feature(u"B")});
         states = sim::MemoryControlStates{};
         read();
@@ -326,7 +328,7 @@ TEST_F(WriteCommand, TheCallInFlightIsNamedAsItsErrorWouldBe) {
         }
         SCOPED_TRACE(toUtf8(watch.steps[k]));
         prepare();
-        model.failAt(member, nth, errnum::kException, u"Fehler");
+        faults.failAt(member, nth, errnum::kException, u"Fehler");
         Error e = failure([&] { write(); });
         EXPECT_EQ(e.where(), watch.steps[k]);
     }
@@ -342,7 +344,7 @@ TEST_F(WriteCommand, HostUnreachableOrWithoutPartProgramChangesNothing) {
     EXPECT_EQ(list.count(), 1);
     EXPECT_TRUE(list.isMarked(0));
     EXPECT_TRUE(states.isEnabled(Button::schreiben));
-    EXPECT_EQ(model.liveObjects(), 0);
+    EXPECT_EQ(recorder.liveObjects(), 0);
 }
 
 }  // namespace

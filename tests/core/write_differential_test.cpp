@@ -114,7 +114,7 @@ TEST_F(WriteDifferential, AgreesWithTheReferenceOnRandomPartPrograms) {
                 }
             }
             ASSERT_EQ(list.count(), 0);
-            ASSERT_EQ(model.liveObjects(), 0);
+            ASSERT_EQ(recorder.liveObjects(), 0);
         }
     }
     EXPECT_EQ(writes, 1200);

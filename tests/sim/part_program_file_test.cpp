@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <chrono>
 #include <cmath>
 
 #include "core/error.h"
@@ -104,6 +105,41 @@ TEST(PartProgramFile, RefusesBadInputShortlyAndNeverLoadsANumberChanged) {
             EXPECT_NE(e.description().find(c.what), std::u16string::npos)
                 << head << ": " << e.what();
             EXPECT_LT(e.description().size(), 200u) << head;
+        }
+    }
+}
+
+TEST(PartProgramFile, ReadsTheFaultsOfABusyHostAndNamesAWrongOnesPlace) {
+    using std::chrono::milliseconds;
+    const PartProgramFile file = parsePartProgramFile(R"({"active": false, "commands": [],
+        "faults": {"rejectMs": 3000, "delay": {"member": "PutVector", "nth": 2, "ms": 0},
+                   "hang": [{"member": "GetVector", "nth": 1}, {"member": "ID", "nth": 9}]}})");
+    EXPECT_FALSE(file.program);
+    EXPECT_EQ(file.faults, (BusyFaults{milliseconds(3000),
+                                       {{u"PutVector", 2, milliseconds(0)}},
+                                       {{u"GetVector", 1}, {u"ID", 9}}}));
+    EXPECT_EQ(parsePartProgramFile(R"({"commands": []})").faults, BusyFaults{});
+
+    const std::pair<const char*, const char16_t*> wrong[] = {
+        {R"("faults": {"rejectMs": -1})", u"faults, rejectMs"},
+        {R"("faults": {"rejectMs": 86400001})", u"faults, rejectMs"},
+        {R"("faults": {"rejectMs": 18446744073709551615})", u"faults, rejectMs"},
+        {R"("faults": {"rejectMs": 1.5})", u"faults, rejectMs"},
+        {R"("faults": {"reject": 100})", u"faults"},
+        {R"("faults": {"delay": {"member": "PutVector", "nth": 1}})", u"faults, delay"},
+        {R"("faults": {"delay": [{"member": "PutVector", "nth": 1, "ms": 5}, 7]})",
+         u"faults, delay 2"},
+        {R"("faults": {"hang": [{"member": "putvector", "nth": 1}]})", u"faults, hang 1"},
+        {R"("faults": {"hang": {"member": "PutVector", "nth": 0}})", u"faults, hang, nth"},
+        {R"("faults": [])", u"faults"},
+    };
+    for (const auto& [faults, where] : wrong) {
+        const std::string text = std::string(R"({"commands": [], )") + faults + "}";
+        try {
+            parsePartProgramFile(text);
+            ADD_FAILURE() << faults;
+        } catch (const Error& e) {
+            EXPECT_EQ(e.where(), where) << faults << ": " << e.what();
         }
     }
 }

@@ -4,8 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "sim/faults.h"
 #include "sim/memory_host.h"
 #include "sim/model.h"
+#include "sim/recorder.h"
 #include "tests/support/part_program.h"
 #include "tests/ui/test_windows.h"
 #include "ui/button_caption.h"
@@ -60,7 +62,9 @@ class MainWindowTest : public ::testing::Test {
     }
 
     sim::Model model;
-    sim::MemoryHost host{model};
+    sim::Recorder recorder{model};
+    sim::Faults faults{model};
+    sim::MemoryHost host{model, &recorder};
     MainWindow window{GetModuleHandleW(nullptr), host};
 };
 
@@ -117,7 +121,7 @@ TEST_F(MainWindowTest, StartsInItsDesignState) {
     EXPECT_NE(GetWindowLongW(control(Slot::Image1), GWL_STYLE) & SS_REALSIZECONTROL, 0);
 
     // Nothing is asked of the host before a click.
-    EXPECT_TRUE(model.calls().empty());
+    EXPECT_TRUE(recorder.calls().empty());
 }
 
 TEST_F(MainWindowTest, ReadMarkAndWriteThroughTheButtons) {
@@ -190,7 +194,7 @@ TEST_F(MainWindowTest, DisabledButtonsAndTheDialogKeysRunNothing) {
     // A check box click is the user's toggle, nothing more.
     SendMessageW(control(Slot::Check1), BM_CLICK, 0, 0);
     EXPECT_EQ(SendMessageW(control(Slot::Check1), BM_GETCHECK, 0, 0), BST_UNCHECKED);
-    EXPECT_TRUE(model.calls().empty());
+    EXPECT_TRUE(recorder.calls().empty());
     EXPECT_NE(window.hwnd(), nullptr);
 }
 
@@ -210,7 +214,7 @@ TEST_F(MainWindowTest, AFailedWriteNamesWhatItAlreadyReversed) {
     click(Slot::cmd_lesen);
     click(Slot::cmd_allemarkieren);
     // P1's three vectors go through, Kreis_ü's first one fails.
-    model.failAt(u"PutVector", 4, static_cast<std::int32_t>(0x80020009u), u"Vektor gesperrt");
+    faults.failAt(u"PutVector", 4, static_cast<std::int32_t>(0x80020009u), u"Vektor gesperrt");
     const auto box = confirmingMessageBoxes([&] { click(Slot::cmd_schreiben); });
     ASSERT_TRUE(box.seen);
     EXPECT_TRUE(contains(box.text, L"Fehler 0x80020009 (-2147352567)")) << box.text;
@@ -320,12 +324,12 @@ TEST_F(MainWindowTest, ANewDpiRecomputesTheLayoutAndTheFont) {
 
 TEST_F(MainWindowTest, ClosingEndsAtOnceWithoutTouchingTheHost) {
     click(Slot::cmd_lesen);
-    model.clearCalls();
+    recorder.clearCalls();
     SendMessageW(window.hwnd(), WM_CLOSE, 0, 0);
     EXPECT_EQ(window.hwnd(), nullptr);
     EXPECT_EQ(window.exitCode(), 0);
     EXPECT_EQ(takeQuitMessage(), 0);
-    EXPECT_TRUE(model.calls().empty());
+    EXPECT_TRUE(recorder.calls().empty());
 }
 
 }  // namespace

@@ -2,11 +2,14 @@
 #include <objbase.h>
 #include <oleauto.h>
 
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -31,6 +34,45 @@ constexpr WORD kMethod = DISPATCH_METHOD;
 bool contains(const std::vector<std::string>& lines, const std::string& line) {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
+
+// One call through `object` on a thread of its own (in the multithreaded apartment), so that the
+// test can go on talking to the server while the call is out.
+class CallOnThread {
+  public:
+    CallOnThread(IDispatch* object, std::function<HRESULT(IDispatch*)> call) {
+        IStream* stream = nullptr;
+        EXPECT_EQ(CoMarshalInterThreadInterfaceInStream(IID_IDispatch, object, &stream), S_OK);
+        thread_ = std::thread([this, stream, call = std::move(call)] {
+            CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+            IDispatch* proxy = nullptr;
+            if (stream && SUCCEEDED(CoGetInterfaceAndReleaseStream(
+                              stream, IID_IDispatch, reinterpret_cast<void**>(&proxy)))) {
+                hr_ = call(proxy);
+                proxy->Release();
+            }
+            CoUninitialize();
+            done_ = true;
+        });
+    }
+    CallOnThread(const CallOnThread&) = delete;
+    CallOnThread& operator=(const CallOnThread&) = delete;
+    ~CallOnThread() {
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+    }
+
+    bool done() const { return done_; }
+    HRESULT result() {
+        thread_.join();
+        return hr_;
+    }
+
+  private:
+    std::atomic<bool> done_{false};
+    HRESULT hr_ = E_FAIL;
+    std::thread thread_;  // last: it uses the members above
+};
 
 std::wstring registryDefault(HKEY root, const std::wstring& path) {
     wchar_t value[1024] = {};
@@ -396,6 +438,99 @@ TEST_F(ServerTest, ServerStartedByComEndsWithItsLastClient) {
         Sleep(gone ? 0 : 20);
     }
     EXPECT_TRUE(gone);
+}
+
+TEST_F(ServerTest, BusyServerRefusesHostCallsButLetsReleasesThrough) {
+    ComRef<IDispatch> p1 = feature(0);
+    ComRef<IDispatch> app = createApplication();
+    ComRef<IEnumVARIANT> items =
+        enumerate(getObject(getObject(app.get(), L"ActivePartProgram").get(), L"Commands").get());
+    server_->lines("clear-calls");
+
+    // Busy from the moment the file is loaded, as a demo would start.
+    const TempFile busy(L"busy.json");
+    std::string program = kProgram;
+    program.replace(program.rfind("]}"), 2, R"(], "faults": {"rejectMs": 60000}})");
+    ASSERT_TRUE(busy.write(program));
+    server_->lines("load " + busy.utf8Path());
+    DISPID id = 0;
+    EXPECT_EQ(dispidOf(p1.get(), L"ID", id), RPC_E_CALL_REJECTED);
+    VARIANT item;
+    VariantInit(&item);
+    ULONG fetched = 0;
+    EXPECT_EQ(items->Next(1, &item, &fetched), RPC_E_CALL_REJECTED);
+    EXPECT_TRUE(contains(server_->lines("calls"), "roundtrip Rejected 2"));
+    items.reset();
+    app.reset();
+    long live = -1;
+    for (int attempt = 0; attempt < 100 && live != 1; ++attempt) {
+        live = server_->live();
+        Sleep(live != 1 ? 20 : 0);
+    }
+    EXPECT_EQ(live, 1) << "only P1's feature command is left";
+
+    server_->lines("reject 0");
+    EXPECT_EQ(get(p1.get(), L"ID").bstr(), L"P1");
+}
+
+TEST_F(ServerTest, DelayedCallIsAnsweredAfterItsDelay) {
+    ComRef<IDispatch> p1 = feature(0);
+    server_->lines("delay ID 2 600");
+    EXPECT_EQ(get(p1.get(), L"ID").bstr(), L"P1");
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(get(p1.get(), L"ID").bstr(), L"P1");
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(600));
+
+    for (const char* wrong : {"delay Vector 1 5", "delay ID 0 5", "delay ID 1 -5",
+                              "delay ID 1 86400001", "hang ID", "reject x", "release"}) {
+        EXPECT_FALSE(server_->control(wrong).ok) << wrong;
+    }
+}
+
+TEST_F(ServerTest, HungCallReturnsOnlyAfterReleaseWhileTheControlChannelServes) {
+    ComRef<IDispatch> p1 = feature(0);
+    const auto putVector = [](IDispatch* object) {
+        return invoke(object, L"PutVector", kMethod,
+                      {Variant::i4(1), Variant::i4(2), Variant::r8(-1), Variant::r8(-2),
+                       Variant::r8(-3)})
+            .hr;
+    };
+    const TempFile saved(L"saved.json");
+    const auto theo = [&] {
+        server_->lines("save " + saved.utf8Path());
+        const std::optional<PartProgram> program =
+            loadPartProgram(std::filesystem::path(saved.path()));
+        return program ? program->commands.at(0).vectors[0] : Vector{};
+    };
+    // Until the call has arrived, and then while it is held, the control channel answers.
+    const auto waitForCall = [&](const std::string& arrived) {
+        for (int attempt = 0; attempt < 250; ++attempt) {
+            if (contains(server_->lines("calls"), arrived)) {
+                return true;
+            }
+            Sleep(20);
+        }
+        return false;
+    };
+
+    server_->lines("hang PutVector 1");
+    CallOnThread held(p1.get(), putVector);
+    ASSERT_TRUE(waitForCall("roundtrip Invoke PutVector 1"));
+    Sleep(300);
+    EXPECT_FALSE(held.done());
+    EXPECT_EQ(theo(), (Vector{1, 2, 3})) << "carried out before it was released";
+    EXPECT_EQ(server_->lines("release"), std::vector<std::string>{"PutVector"});
+    EXPECT_EQ(held.result(), S_OK);
+    EXPECT_EQ(theo(), (Vector{-1, -2, -3}));
+    EXPECT_FALSE(server_->control("release").ok);
+
+    // A server told to quit while it holds a call ends all the same.
+    server_->lines("hang PutVector 1");
+    CallOnThread last(p1.get(), putVector);
+    ASSERT_TRUE(waitForCall("roundtrip Invoke PutVector 2"));
+    EXPECT_TRUE(server_->control("quit").ok);
+    EXPECT_TRUE(server_->waitForExit(10000));
+    last.result();
 }
 
 TEST(ServerCommandLine, RefusesBadInputWithReasonAndExitCode) {
