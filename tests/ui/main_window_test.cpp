@@ -237,9 +237,9 @@ TEST_F(MainWindowTest, TheReportKeepsEveryCommandAndTheCloseOut) {
                                                 if (++boxes > 1) {
                                                     return;  // a second report: already failed
                                                 }
-                                                const std::size_t before = model.calls().size();
+                                                const std::size_t before = recorder.calls().size();
                                                 click(Slot::cmd_lesen);
-                                                callsWhileOpen = model.calls().size() - before;
+                                                callsWhileOpen = recorder.calls().size() - before;
                                                 SendMessageW(window.hwnd(), WM_CLOSE, 0, 0);
                                                 EXPECT_NE(window.hwnd(), nullptr);
                                             });

@@ -491,8 +491,7 @@ TEST_F(ServerTest, HungCallReturnsOnlyAfterReleaseWhileTheControlChannelServes) 
     ComRef<IDispatch> p1 = feature(0);
     const auto putVector = [](IDispatch* object) {
         return invoke(object, L"PutVector", kMethod,
-                      {Variant::i4(1), Variant::i4(2), Variant::r8(-1), Variant::r8(-2),
-                       Variant::r8(-3)})
+                      {arg::i4(1), arg::i4(2), arg::r8(-1), arg::r8(-2), arg::r8(-3)})
             .hr;
     };
     const TempFile saved(L"saved.json");
