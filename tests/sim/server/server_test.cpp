@@ -470,15 +470,15 @@ TEST_F(ServerTest, BusyServerRefusesHostCallsButLetsReleasesThrough) {
     EXPECT_EQ(live, 1) << "only P1's feature command is left";
 
     server_->lines("reject 0");
-    EXPECT_EQ(get(p1.get(), L"ID").bstr(), L"P1");
+    EXPECT_EQ(bstrOf(get(p1.get(), L"ID")), L"P1");
 }
 
 TEST_F(ServerTest, DelayedCallIsAnsweredAfterItsDelay) {
     ComRef<IDispatch> p1 = feature(0);
     server_->lines("delay ID 2 600");
-    EXPECT_EQ(get(p1.get(), L"ID").bstr(), L"P1");
+    EXPECT_EQ(bstrOf(get(p1.get(), L"ID")), L"P1");
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(get(p1.get(), L"ID").bstr(), L"P1");
+    EXPECT_EQ(bstrOf(get(p1.get(), L"ID")), L"P1");
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(600));
 
     for (const char* wrong : {"delay Vector 1 5", "delay ID 0 5", "delay ID 1 -5",
@@ -491,8 +491,7 @@ TEST_F(ServerTest, HungCallReturnsOnlyAfterReleaseWhileTheControlChannelServes) 
     ComRef<IDispatch> p1 = feature(0);
     const auto putVector = [](IDispatch* object) {
         return invoke(object, L"PutVector", kMethod,
-                      {Variant::i4(1), Variant::i4(2), Variant::r8(-1), Variant::r8(-2),
-                       Variant::r8(-3)})
+                      {arg::i4(1), arg::i4(2), arg::r8(-1), arg::r8(-2), arg::r8(-3)})
             .hr;
     };
     const TempFile saved(L"saved.json");
