@@ -7,6 +7,21 @@
 
 namespace dravosk::win {
 
+// QueryInterface of an object that offers IUnknown and `Interface` only.
+template <class Interface>
+HRESULT queryInterface(Interface* self, REFIID riid, void** object) {
+    if (!object) {
+        return E_POINTER;
+    }
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, __uuidof(Interface))) {
+        *object = self;
+        self->AddRef();
+        return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+}
+
 template <class Interface>
 class com_object : public Interface {
   public:
@@ -14,16 +29,7 @@ class com_object : public Interface {
     com_object& operator=(const com_object&) = delete;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-        if (!object) {
-            return E_POINTER;
-        }
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, __uuidof(Interface))) {
-            *object = static_cast<Interface*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
+        return queryInterface<Interface>(this, riid, object);
     }
     ULONG STDMETHODCALLTYPE AddRef() override {
         return static_cast<ULONG>(::InterlockedIncrement(&references_));
@@ -42,6 +48,25 @@ class com_object : public Interface {
 
   private:
     LONG references_ = 1;
+};
+
+// IUnknown for an object that lives in its owner's scope for as long as COM may call it (a class
+// object, a message filter): references are not counted and nothing is deleted.
+template <class Interface>
+class com_scoped_object : public Interface {
+  public:
+    com_scoped_object(const com_scoped_object&) = delete;
+    com_scoped_object& operator=(const com_scoped_object&) = delete;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+        return queryInterface<Interface>(this, riid, object);
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+
+  protected:
+    com_scoped_object() = default;
+    ~com_scoped_object() = default;
 };
 
 }  // namespace dravosk::win

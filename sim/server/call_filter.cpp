@@ -5,18 +5,6 @@
 
 namespace dravosk::sim::server {
 
-HRESULT CallFilter::QueryInterface(REFIID riid, void** object) {
-    if (!object) {
-        return E_POINTER;
-    }
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IMessageFilter)) {
-        *object = static_cast<IMessageFilter*>(this);
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
 DWORD CallFilter::HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO info) {
     const bool hostInterface =
         info && (IsEqualIID(info->iid, IID_IDispatch) || IsEqualIID(info->iid, IID_IEnumVARIANT));

@@ -6,19 +6,13 @@
 #include <objidl.h>
 
 #include "sim/server/server_state.h"
+#include "win/com_object.h"
 
 namespace dravosk::sim::server {
 
-class CallFilter final : public IMessageFilter {
+class CallFilter final : public win::com_scoped_object<IMessageFilter> {
   public:
     explicit CallFilter(ServerState& state) : state_(state) {}
-    CallFilter(const CallFilter&) = delete;
-    CallFilter& operator=(const CallFilter&) = delete;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-    // The filter lives as long as the server (a member of main's scope, not counted).
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
 
     DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD type, HTASK caller, DWORD tickCount,
                                                LPINTERFACEINFO info) override;

@@ -11,18 +11,6 @@
 
 namespace dravosk::sim::server {
 
-HRESULT ClassFactory::QueryInterface(REFIID riid, void** object) {
-    if (!object) {
-        return E_POINTER;
-    }
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IClassFactory)) {
-        *object = static_cast<IClassFactory*>(this);
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
 HRESULT ClassFactory::CreateInstance(IUnknown* outer, REFIID riid, void** object) {
     state_.countRoundTrip("CreateInstance", {});
     if (!object) {

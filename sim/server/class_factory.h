@@ -5,19 +5,13 @@
 #include <unknwn.h>
 
 #include "sim/server/server_state.h"
+#include "win/com_object.h"
 
 namespace dravosk::sim::server {
 
-class ClassFactory final : public IClassFactory {
+class ClassFactory final : public win::com_scoped_object<IClassFactory> {
   public:
     explicit ClassFactory(ServerState& state) : state_(state) {}
-    ClassFactory(const ClassFactory&) = delete;
-    ClassFactory& operator=(const ClassFactory&) = delete;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-    // The factory lives as long as the server (it is a member of main's scope, not counted).
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
 
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** object) override;
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override;
