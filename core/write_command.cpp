@@ -9,7 +9,6 @@
 #include "core/error.h"
 #include "core/feature_walk.h"
 #include "core/host_context.h"
-#include "core/text.h"
 
 namespace dravosk {
 
@@ -51,11 +50,8 @@ std::u16string unfilledText(const WriteRecord::Feature& feature, std::int32_t co
     if (feature.reversed.empty()) {
         return text + u"für dieses Merkmal wurde nichts geschrieben.";
     }
-    text += u"für dieses Merkmal ist ";
-    for (std::size_t i = 0; i < feature.reversed.size(); ++i) {
-        text += (i == 0 ? u"" : u", ") + dataSetName(feature.reversed[i]);
-    }
-    return text + u" schon umgekehrt; ab " + dataSetName(code) + u" wurde nichts mehr geschrieben.";
+    return text + u"für dieses Merkmal ist " + reversedNames(feature) + u" schon umgekehrt; ab " +
+           dataSetName(code) + u" wurde nichts mehr geschrieben.";
 }
 
 // Reverses the chosen vectors of one feature, noting in the record what it writes.
@@ -64,8 +60,7 @@ void reverseFeature(HostObject& feature, const std::u16string& id, const Control
     WriteRecord& record = progress.record();
     record.startFeature(id);
     for (const DataSet& set : kDataSets) {
-        const CommandProgress::Step step(
-            progress, u"Merkmal \"" + id + u"\", Datensatz " + decimal(set.code));
+        const CommandProgress::Step step(progress, dataSetStep(id, set.code));
         try {
             double x = kUnfilled, y = kUnfilled, z = kUnfilled;
             const HostArg get[] = {kVectorKind, set.code, &x, &y, &z};

@@ -19,6 +19,18 @@ std::u16string dataSetName(std::int32_t code) {
     }
 }
 
+std::u16string dataSetStep(const std::u16string& id, std::int32_t code) {
+    return u"Merkmal \"" + id + u"\", Datensatz " + decimal(code);
+}
+
+std::u16string reversedNames(const WriteRecord::Feature& feature) {
+    std::u16string names;
+    for (std::size_t i = 0; i < feature.reversed.size(); ++i) {
+        names += (i == 0 ? u"" : u", ") + dataSetName(feature.reversed[i]);
+    }
+    return names;
+}
+
 bool outcomeUnknown(std::int32_t number) {
     switch (static_cast<std::uint32_t>(number)) {
         case 0x80010002u:  // RPC_E_CALL_CANCELED
@@ -81,16 +93,11 @@ WriteRecord WriteRecord::abandoned() const {
 }
 
 std::u16string reversedLine(const WriteRecord::Feature& feature) {
-    std::u16string line = u"Merkmal \"" + feature.id + u"\": ";
-    for (std::size_t i = 0; i < feature.reversed.size(); ++i) {
-        line += (i == 0 ? u"" : u", ") + dataSetName(feature.reversed[i]);
-    }
-    return line + u" umgekehrt";
+    return u"Merkmal \"" + feature.id + u"\": " + reversedNames(feature) + u" umgekehrt";
 }
 
 std::u16string uncertainLine(const std::u16string& id, std::int32_t dataSet) {
-    return u"Merkmal \"" + id + u"\", Datensatz " + decimal(dataSet) +
-           u": ungewiss, ob umgekehrt – bitte in Korvane prüfen";
+    return dataSetStep(id, dataSet) + u": ungewiss, ob umgekehrt – bitte in Korvane prüfen";
 }
 
 }  // namespace dravosk

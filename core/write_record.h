@@ -12,6 +12,9 @@ namespace dravosk {
 // "Theo", "IST" and "Ziel" for the data set codes 2, 3 and 27; any other code in decimal.
 std::u16string dataSetName(std::int32_t code);
 
+// A feature's data set as a step is named: "Merkmal "B1", Datensatz 3".
+std::u16string dataSetStep(const std::u16string& id, std::int32_t code);
+
 // True for the failures after which nobody knows whether the host carried the call out: it was
 // cancelled, or the connection broke while it ran (0x80010002, 0x800706BE, 0x800706BA,
 // 0x80010108). A call the host refused or answered with an error was not carried out.
@@ -49,6 +52,9 @@ class WriteRecord {
     std::vector<Feature> features_;
     std::optional<std::int32_t> pending_;  // the PutVector in flight, if any
 };
+
+// "Theo, IST": the data sets of `feature` reversed so far, in the order they were written.
+std::u16string reversedNames(const WriteRecord::Feature& feature);
 
 // "Merkmal "B1": Theo, IST umgekehrt" (only meaningful for a feature with reversed data sets).
 std::u16string reversedLine(const WriteRecord::Feature& feature);
