@@ -75,18 +75,18 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     // Declared after the apartment, so the window and the service are gone before COM is left.
     dravosk::host::ComAutomationService service;
     dravosk::ui::MainWindow window(instance, service, wait);
-    service.calls().setObserver(&window.progress());
+    service.calls().setObserver(&window.callWatch());
     if (!window.create(showCommand)) {
         const dravosk::Error error(static_cast<std::int32_t>(HRESULT_FROM_WIN32(GetLastError())),
                                    u"Das Hauptfenster konnte nicht erstellt werden.", u"Form1");
         dravosk::ui::showErrorReport(nullptr, error);
         return 1;
     }
-    // For as long as the window lives: the platform asks it about refused calls and tells it of
-    // every message while a call waits for the host.
+    // For as long as the window lives: refused calls come back to the binding's own retry, and
+    // no input is dispatched while a call waits for the host.
     std::optional<dravosk::host::MessageFilterRegistration> filter;
     try {
-        filter.emplace(window.callWaits());
+        filter.emplace();
     } catch (const dravosk::Error& error) {
         dravosk::ui::showErrorReport(window.hwnd(), error);
         return 1;

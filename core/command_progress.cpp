@@ -14,7 +14,6 @@ CommandProgress::Step::~Step() {
 
 void CommandProgress::begin() {
     steps_.clear();
-    inFlight_.reset();
     record_ = WriteRecord{};
 }
 
@@ -27,31 +26,11 @@ std::u16string CommandProgress::stepText(std::u16string_view member) const {
     return text;
 }
 
-std::optional<std::u16string> CommandProgress::callInFlight() const {
-    if (!inFlight_) {
-        return std::nullopt;
-    }
-    return stepText(*inFlight_);
-}
-
-Error CommandProgress::abandoned(std::int32_t number, std::u16string description) const {
-    Error error(number, std::move(description), callInFlight().value_or(stepText({})));
-    error.setWritten(inFlight_ ? record_.abandoned() : record_);
+Error CommandProgress::abandoned(std::int32_t number, std::u16string description,
+                                 std::u16string_view member) const {
+    Error error(number, std::move(description), stepText(member));
+    error.setWritten(record_.abandoned());
     return error;
-}
-
-void CommandProgress::callStarted(std::u16string_view member) noexcept {
-    inFlight_ = member;
-    if (watcher_) {
-        watcher_->callStarted(member);
-    }
-}
-
-void CommandProgress::callEnded() noexcept {
-    inFlight_.reset();
-    if (watcher_) {
-        watcher_->callEnded();
-    }
 }
 
 }  // namespace dravosk

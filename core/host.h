@@ -53,8 +53,22 @@ class AutomationService {
   public:
     virtual ~AutomationService() = default;
     virtual HostObjectPtr createObject(std::u16string_view progId) = 0;
+
+    // Host objects let go of while a failure was on its way to the report are released only
+    // now, after it was shown: a host that hangs in a release cannot keep the report from the
+    // operator. Nothing to do for a service that never puts a release off.
+    virtual void releaseDeferred() noexcept {}
 };
 
 inline constexpr std::u16string_view kHostProgId = u"KORVAN.Application";
+
+// Added to the reports of a host that cannot be reached or has no part program open: Windows
+// does not connect two programs started at different elevation, so a Korvane started as
+// administrator is invisible to a Dravosk started normally (and the other way round), which
+// then finds no part program or starts a second Korvane.
+inline constexpr std::u16string_view kElevationHint =
+    u"Wurde eines der beiden Programme als Administrator gestartet (mit erhöhten Rechten) und "
+    u"das andere nicht, verbindet Windows Dravosk nicht mit diesem Korvane: beide auf dieselbe "
+    u"Weise starten.";
 
 }  // namespace dravosk

@@ -22,7 +22,8 @@ HostContext::HostContext(AutomationService& service) {
                             u"CreateObject(\"KORVAN.Application\")");
     partProgram_ =
         required(application_->getObject(u"ActivePartProgram"), errnum::kNoActivePartProgram,
-                 u"In Korvane ist kein Teileprogramm geöffnet (kein aktives Teileprogramm).",
+                 u"In Korvane ist kein Teileprogramm geöffnet (kein aktives Teileprogramm). " +
+                     std::u16string(kElevationHint),
                  u"ActivePartProgram");
     commands_ = required(partProgram_->getObject(u"Commands"), errnum::kNotAnObject,
                          u"Das aktive Teileprogramm lieferte keine Befehlsliste.", u"Commands");

@@ -15,18 +15,32 @@ namespace {
 
 // The thread's error object is always taken (and so cleared), even when it is not used: a stale one
 // left behind by an earlier call must not describe a later failure.
-std::u16string errorInfoDescription(IUnknown* object, REFIID iid) {
+std::u16string errorInfoDescription(OutgoingCalls& calls, IUnknown* object, REFIID iid) {
     win::com_ptr<IErrorInfo> info;
-    if (::GetErrorInfo(0, info.put()) != S_OK || !info || !object) {
+    if (::GetErrorInfo(0, info.put()) != S_OK || !info) {
+        return {};
+    }
+    // An error object the host made itself lives in the host's process: asking it, and letting
+    // it go, are calls to the host too.
+    const ReleasedThrough<IErrorInfo> infoGoes(calls, info);
+    if (!object) {
         return {};
     }
     win::com_ptr<ISupportErrorInfo> support;
-    if (FAILED(win::com_ptr<IUnknown>(object).query_to(support)) || !support ||
-        support->InterfaceSupportsErrorInfo(iid) != S_OK) {
+    const ReleasedThrough<ISupportErrorInfo> supportGoes(calls, support);
+    if (FAILED(calls.make(u"QueryInterface",
+                          [&] {
+                              return object->QueryInterface(IID_ISupportErrorInfo,
+                                                            support.put_void());
+                          })) ||
+        !support ||
+        calls.make(u"ISupportErrorInfo::InterfaceSupportsErrorInfo",
+                   [&] { return support->InterfaceSupportsErrorInfo(iid); }) != S_OK) {
         return {};
     }
     win::unique_bstr description;
-    if (FAILED(info->GetDescription(description.put()))) {
+    if (FAILED(calls.make(u"IErrorInfo::GetDescription",
+                          [&] { return info->GetDescription(description.put()); }))) {
         return {};
     }
     return description.text();
@@ -38,8 +52,8 @@ Error errorFromHresult(HRESULT hr, std::u16string where) {
     return Error(static_cast<std::int32_t>(hr), describeHresult(hr), std::move(where));
 }
 
-Error errorFromCall(HRESULT hr, std::u16string where, IUnknown* object, REFIID iid,
-                    win::unique_excepinfo* excepinfo, std::u16string_view detail) {
+Error errorFromCall(OutgoingCalls& calls, HRESULT hr, std::u16string where, IUnknown* object,
+                    REFIID iid, win::unique_excepinfo* excepinfo, std::u16string_view detail) {
     HRESULT number = hr;
     WORD wCode = 0;
     std::u16string description;
@@ -56,7 +70,7 @@ Error errorFromCall(HRESULT hr, std::u16string where, IUnknown* object, REFIID i
         // DISP_E_EXCEPTION: a failure must never be reported under a success code.
         description = win::unique_bstr::textOf(e.bstrDescription);
     }
-    std::u16string fromErrorInfo = errorInfoDescription(object, iid);
+    std::u16string fromErrorInfo = errorInfoDescription(calls, object, iid);
     if (description.empty()) {
         description = std::move(fromErrorInfo);
     }

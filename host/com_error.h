@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "core/error.h"
+#include "host/outgoing_calls.h"
 #include "win/unique_excepinfo.h"
 
 namespace dravosk::host {
@@ -27,8 +28,10 @@ Error errorFromHresult(HRESULT hr, std::u16string where);
 // A failed call on `object` through interface `iid`. The description is taken from, in order:
 // the EXCEPINFO of DISP_E_EXCEPTION (deferred fill-in run first), the thread's IErrorInfo if the
 // object declares support for it on `iid`, the system's message, the tool's own table, a generic
-// text. `detail` (if any) is added in parentheses at the end of that text.
-Error errorFromCall(HRESULT hr, std::u16string where, IUnknown* object, REFIID iid,
-                    win::unique_excepinfo* excepinfo = nullptr, std::u16string_view detail = {});
+// text. `detail` (if any) is added in parentheses at the end of that text. The questions to the
+// object about its error support go out through `calls`, as they are calls to the host.
+Error errorFromCall(OutgoingCalls& calls, HRESULT hr, std::u16string where, IUnknown* object,
+                    REFIID iid, win::unique_excepinfo* excepinfo = nullptr,
+                    std::u16string_view detail = {});
 
 }  // namespace dravosk::host

@@ -8,11 +8,13 @@
 #include "host/com_error.h"
 #include "win/com_ptr.h"
 #include "host/dispatch_object.h"
+#include "host/hresult_text.h"
 #include "win/text.h"
 
 namespace dravosk::host {
 
-Apartment::Apartment() : com_apartment(COINIT_APARTMENTTHREADED) {
+// No OLE1 DDE window: the program speaks to its host through COM alone.
+Apartment::Apartment() : com_apartment(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE) {
     if (FAILED(result()) && result() != RPC_E_CHANGED_MODE) {
         throw errorFromHresult(result(), u"CoInitializeEx");
     }
@@ -41,13 +43,19 @@ HostObjectPtr ComAutomationService::createObject(std::u16string_view progId) {
                                                                       dispatch.put_void());
                                         });
         FAILED(hr)) {
-        throw errorFromHresult(hr, where);
+        // Registered but not reached: it may be running at another elevation.
+        throw Error(static_cast<std::int32_t>(hr),
+                    describeHresult(hr) + u" " + std::u16string(kElevationHint), where);
     }
     if (!dispatch) {
         throw Error(static_cast<std::int32_t>(E_POINTER),
                     u"Das Anwendungsobjekt wurde ohne Schnittstelle geliefert.", where);
     }
     return std::make_unique<DispatchObject>(std::move(dispatch), calls_);
+}
+
+void ComAutomationService::releaseDeferred() noexcept {
+    calls_->releaseDeferred();
 }
 
 }  // namespace dravosk::host

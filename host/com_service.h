@@ -37,6 +37,7 @@ class ComAutomationService final : public AutomationService {
     // registered), asked for IDispatch. Never returns null; failures raise Error with `where`
     // naming the identifier, e.g. CreateObject("KORVAN.Application").
     HostObjectPtr createObject(std::u16string_view progId) override;
+    void releaseDeferred() noexcept override;
 
   private:
     std::shared_ptr<OutgoingCalls> calls_;

@@ -22,6 +22,13 @@ DispatchEnumerator::DispatchEnumerator(win::com_ptr<IEnumVARIANT> enumerator,
     : enumerator_(std::move(enumerator)),
       calls_(calls ? std::move(calls) : std::make_shared<OutgoingCalls>()) {}
 
+DispatchEnumerator::~DispatchEnumerator() {
+    for (std::size_t i = 0; i < batch_.size(); ++i) {
+        calls_->clear(batch_[i]);
+    }
+    calls_->release(enumerator_.detach());
+}
+
 void DispatchEnumerator::fetch() {
     fetched_ = taken_ = 0;
     ULONG fetched = 0;
@@ -31,7 +38,7 @@ void DispatchEnumerator::fetch() {
         return enumerator_->Next(kBatchSize, batch_.data(), &fetched);
     });
     if (FAILED(hr)) {
-        throw errorFromCall(hr, std::u16string(kWhere), enumerator_.get(), IID_IEnumVARIANT);
+        throw errorFromCall(*calls_, hr, std::u16string(kWhere), enumerator_.get(), IID_IEnumVARIANT);
     }
     if (fetched > kBatchSize) {
         throw Error(static_cast<std::int32_t>(E_UNEXPECTED),
@@ -57,7 +64,7 @@ HostObjectPtr DispatchEnumerator::next() {
     VARIANT& item = batch_[taken_++];
     ++position_;
     win::com_ptr<IDispatch> object;
-    const HRESULT hr = dispatchOf(item, object);
+    const HRESULT hr = dispatchOf(item, object, *calls_);
     if (SUCCEEDED(hr) && !object) {
         // A null item must not pass for the end of the collection: the rest would go unseen.
         throw Error(static_cast<std::int32_t>(DISP_E_TYPEMISMATCH),
@@ -74,11 +81,11 @@ HostObjectPtr DispatchEnumerator::next() {
                     std::u16string(kWhere));
     }
     if (FAILED(hr)) {
-        throw errorFromCall(hr, std::u16string(kWhere), nullptr, IID_NULL, nullptr,
+        throw errorFromCall(*calls_, hr, std::u16string(kWhere), nullptr, IID_NULL, nullptr,
                             u"Element " + decimal(position_));
     }
     // The batch's reference goes now; the new object holds its own.
-    ::VariantClear(&item);
+    calls_->clear(item);
     return std::make_unique<DispatchObject>(std::move(object), calls_);
 }
 

@@ -24,6 +24,10 @@ class DispatchEnumerator final : public HostEnumerator {
     // so do the calls of the items.
     explicit DispatchEnumerator(win::com_ptr<IEnumVARIANT> enumerator,
                                 std::shared_ptr<OutgoingCalls> calls = nullptr);
+    // The items not taken and the enumerator go back to the host through the calls, watched.
+    ~DispatchEnumerator() override;
+    DispatchEnumerator(const DispatchEnumerator&) = delete;
+    DispatchEnumerator& operator=(const DispatchEnumerator&) = delete;
 
     // Every item must be an object; anything else (a null object included) raises Error rather
     // than ending the walk early.

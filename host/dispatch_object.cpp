@@ -57,6 +57,10 @@ DispatchObject::DispatchObject(win::com_ptr<IDispatch> dispatch,
     : dispatch_(std::move(dispatch)),
       calls_(calls ? std::move(calls) : std::make_shared<OutgoingCalls>()) {}
 
+DispatchObject::~DispatchObject() {
+    calls_->release(dispatch_.detach());
+}
+
 DISPID DispatchObject::dispid(const std::u16string& member) {
     if (const auto found = dispids_.find(member); found != dispids_.end()) {
         return found->second;
@@ -69,7 +73,7 @@ DISPID DispatchObject::dispid(const std::u16string& member) {
         return dispatch_->GetIDsOfNames(IID_NULL, names, 1, kCallLocale, &id);
     });
     if (FAILED(hr)) {
-        throw errorFromCall(hr, member, dispatch_.get(), IID_IDispatch);
+        throw errorFromCall(*calls_, hr, member, dispatch_.get(), IID_IDispatch);
     }
     dispids_.emplace(member, id);
     return id;
@@ -88,7 +92,7 @@ win::unique_variant DispatchObject::get(DISPID id, const std::u16string& where) 
                                  &argErr);
     });
     if (FAILED(hr)) {
-        throw errorFromCall(hr, where, dispatch_.get(), IID_IDispatch, &excepinfo);
+        throw errorFromCall(*calls_, hr, where, dispatch_.get(), IID_IDispatch, &excepinfo);
     }
     if (result.vt() & VT_BYREF) {
         win::unique_variant direct;
@@ -103,9 +107,10 @@ win::unique_variant DispatchObject::get(DISPID id, const std::u16string& where) 
 
 HostObjectPtr DispatchObject::getObject(std::u16string_view member) {
     const std::u16string name(member);
-    const win::unique_variant value = get(dispid(name), name);
+    win::unique_variant value = get(dispid(name), name);
+    const ClearedThrough valueGoes(*calls_, *value.addressof());
     win::com_ptr<IDispatch> object;
-    const HRESULT hr = dispatchOf(value.get(), object);
+    const HRESULT hr = dispatchOf(value.get(), object, *calls_);
     if (hr == DISP_E_TYPEMISMATCH) {
         throw Error(static_cast<std::int32_t>(hr),
                     u"Typen unverträglich: erwartet wurde ein Objekt, geliefert wurde " +
@@ -129,8 +134,9 @@ win::unique_variant DispatchObject::plainValue(win::unique_variant value,
     if (!holdsObject(value.get())) {
         return value;
     }
+    const ClearedThrough valueGoes(*calls_, *value.addressof());
     win::com_ptr<IDispatch> object;
-    const HRESULT hr = dispatchOf(value.get(), object);
+    const HRESULT hr = dispatchOf(value.get(), object, *calls_);
     if (FAILED(hr) || !object) {
         // An object that cannot be driven by name has no default value to ask for.
         throw Error(static_cast<std::int32_t>(DISP_E_TYPEMISMATCH),
@@ -161,7 +167,7 @@ bool DispatchObject::getBool(std::u16string_view member) {
                                              LOCALE_INVARIANT, 0, VT_BOOL);
     if (FAILED(hr)) {
         throw errorFromCall(
-            hr, name, nullptr, IID_NULL, nullptr,
+            *calls_, hr, name, nullptr, IID_NULL, nullptr,
             describeVarType(value.vt()) + u" kann nicht als Wahrheitswert genommen werden");
     }
     return converted.get().boolVal != VARIANT_FALSE;
@@ -187,7 +193,7 @@ std::u16string DispatchObject::getText(std::u16string_view member) {
     const HRESULT hr = ::VariantChangeTypeEx(converted.addressof(), value.addressof(),
                                              LOCALE_INVARIANT, 0, VT_BSTR);
     if (FAILED(hr)) {
-        throw errorFromCall(hr, name, nullptr, IID_NULL, nullptr,
+        throw errorFromCall(*calls_, hr, name, nullptr, IID_NULL, nullptr,
                             describeVarType(value.vt()) + u" kann nicht als Text genommen werden");
     }
     return win::unique_bstr::textOf(converted.get().bstrVal);
@@ -213,14 +219,16 @@ void DispatchObject::call(std::u16string_view member, std::span<const HostArg> a
         if ((hr == DISP_E_TYPEMISMATCH || hr == DISP_E_PARAMNOTFOUND) && argErr < args.size()) {
             detail = u"Argument " + decimal(args.size() - argErr);
         }
-        throw errorFromCall(hr, name, dispatch_.get(), IID_IDispatch, &excepinfo, detail);
+        throw errorFromCall(*calls_, hr, name, dispatch_.get(), IID_IDispatch, &excepinfo, detail);
     }
 }
 
 HostEnumeratorPtr DispatchObject::enumerate() {
     const std::u16string where = u"_NewEnum";
-    const win::unique_variant value = get(DISPID_NEWENUM, where);
+    win::unique_variant value = get(DISPID_NEWENUM, where);
+    const ClearedThrough valueGoes(*calls_, *value.addressof());
     win::com_ptr<IUnknown> unknown;
+    const ReleasedThrough<IUnknown> unknownGoes(*calls_, unknown);
     if (value.vt() == VT_UNKNOWN) {
         unknown = win::com_ptr<IUnknown>(value.get().punkVal);
     } else if (value.vt() == VT_DISPATCH) {
@@ -236,7 +244,11 @@ HostEnumeratorPtr DispatchObject::enumerate() {
                     u"Die Auflistung lieferte keinen Enumerator.", where);
     }
     win::com_ptr<IEnumVARIANT> enumerator;
-    if (const HRESULT hr = unknown.query_to(enumerator); FAILED(hr)) {
+    const HRESULT hr = calls_->make(u"QueryInterface", [&] {
+        return unknown->QueryInterface(IID_IEnumVARIANT, enumerator.put_void());
+    });
+    if (FAILED(hr)) {
+        calls_->release(enumerator.detach());
         throw errorFromHresult(hr, where);
     }
     return std::make_unique<DispatchEnumerator>(std::move(enumerator), calls_);

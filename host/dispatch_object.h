@@ -23,6 +23,10 @@ class DispatchObject final : public HostObject {
     // null), and so do those of the objects and enumerators this one hands out.
     explicit DispatchObject(win::com_ptr<IDispatch> dispatch,
                             std::shared_ptr<OutgoingCalls> calls = nullptr);
+    // The object goes back to the host through the calls, watched.
+    ~DispatchObject() override;
+    DispatchObject(const DispatchObject&) = delete;
+    DispatchObject& operator=(const DispatchObject&) = delete;
 
     HostObjectPtr getObject(std::u16string_view member) override;
     bool getBool(std::u16string_view member) override;

@@ -1,9 +1,6 @@
 #include "host/message_filter.h"
 
-#include <chrono>
-
 #include "host/com_error.h"
-#include "host/retry_policy.h"
 #include "win/com_object.h"
 
 namespace dravosk::host {
@@ -12,56 +9,40 @@ namespace {
 
 class Filter final : public win::com_object<IMessageFilter> {
   public:
-    explicit Filter(CallWaitHandler& handler) : handler_(handler) {}
-
     DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO) override {
         return SERVERCALL_ISHANDLED;
     }
 
-    DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK, DWORD dwTickCount,
-                                              DWORD dwRejectType) override {
-        const DWORD answer = retryAnswer(dwTickCount, dwRejectType);
-        if (answer != static_cast<DWORD>(-1)) {
-            handler_.callRefused();
-        }
-        return answer;
+    // Documented answer -1: "the call should be canceled; COM then returns RPC_E_CALL_REJECTED
+    // from the original method call". With a filter registered, Windows would otherwise repeat
+    // the call on the filter's word, and a second schedule beside the binding's would double the
+    // time a busy host is waited for.
+    DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK, DWORD, DWORD) override {
+        return static_cast<DWORD>(-1);
     }
 
+    // Documented for PENDINGMSG_WAITDEFPROCESS: keyboard and mouse messages are not dispatched
+    // (some are discarded), WM_PAINT is, and task switching and activation work as before. So
+    // no input reaches the window while a call waits, and the window keeps painting.
     DWORD STDMETHODCALLTYPE MessagePending(HTASK, DWORD, DWORD) override {
-        handler_.callWaiting();
-        // Paints and sent messages are handled, input waits until the call is back.
         return PENDINGMSG_WAITDEFPROCESS;
     }
-
-  private:
-    CallWaitHandler& handler_;
 };
 
 }  // namespace
 
-DWORD retryAnswer(DWORD elapsedMilliseconds, DWORD rejectType) noexcept {
-    if (rejectType != SERVERCALL_REJECTED && rejectType != SERVERCALL_RETRYLATER) {
-        return static_cast<DWORD>(-1);
-    }
-    const auto pause = retryPause(std::chrono::milliseconds(elapsedMilliseconds));
-    return pause ? static_cast<DWORD>(pause->count()) : static_cast<DWORD>(-1);
-}
-
-MessageFilterRegistration::MessageFilterRegistration(CallWaitHandler& handler) {
-    auto* filter = new Filter(handler);
-    const HRESULT hr = ::CoRegisterMessageFilter(filter, &previous_);
-    // The runtime holds its own reference while the filter is registered.
-    filter->Release();
-    if (FAILED(hr)) {
-        throw errorFromHresult(hr, u"CoRegisterMessageFilter");
+MessageFilterRegistration::MessageFilterRegistration()
+    : filter_(win::com_ptr<IMessageFilter>::attach(new Filter)) {
+    // Documented: S_OK when the filter was registered, S_FALSE otherwise; only S_OK counts.
+    const HRESULT hr = ::CoRegisterMessageFilter(filter_.get(), previous_.put());
+    if (hr != S_OK) {
+        throw errorFromHresult(hr == S_FALSE ? E_FAIL : hr, u"CoRegisterMessageFilter");
     }
 }
 
 MessageFilterRegistration::~MessageFilterRegistration() {
-    ::CoRegisterMessageFilter(previous_, nullptr);
-    if (previous_ != nullptr) {
-        previous_->Release();
-    }
+    win::com_ptr<IMessageFilter> ours;
+    ::CoRegisterMessageFilter(previous_.get(), ours.put());
 }
 
 }  // namespace dravosk::host

@@ -1,15 +1,46 @@
 #include "host/outgoing_calls.h"
 
+#include <exception>
 #include <utility>
 
 #include "host/retry_policy.h"
+#include "win/message_queue.h"
 
 namespace dravosk::host {
+
+namespace {
+
+constexpr std::u16string_view kRelease = u"Release";
+
+// True when `value` may hold a reference to an object: releasing it may call the host.
+bool holdsReferences(const VARIANT& value) noexcept {
+    if ((value.vt & VT_BYREF) != 0) {
+        return false;  // borrowed, nothing is released
+    }
+    if ((value.vt & VT_ARRAY) != 0) {
+        return true;
+    }
+    switch (value.vt & VT_TYPEMASK) {
+        case VT_DISPATCH:
+        case VT_UNKNOWN:
+        case VT_VARIANT:
+        case VT_RECORD:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
 
 OutgoingCalls::OutgoingCalls() : OutgoingCalls(&std::chrono::steady_clock::now, &waitDispatching) {}
 
 OutgoingCalls::OutgoingCalls(Clock clock, Pause pause)
     : clock_(std::move(clock)), pause_(std::move(pause)) {}
+
+OutgoingCalls::~OutgoingCalls() {
+    releaseDeferred();
+}
 
 OutgoingCalls::Attempt::Attempt(CallObserver* observer, std::u16string_view member) noexcept
     : observer_(observer) {
@@ -37,6 +68,51 @@ bool OutgoingCalls::isRefusedAndWaited(HRESULT hr, std::chrono::steady_clock::ti
     return true;
 }
 
+void OutgoingCalls::release(IUnknown* object) noexcept {
+    if (object == nullptr) {
+        return;
+    }
+    VARIANT value;
+    ::VariantInit(&value);
+    value.vt = VT_UNKNOWN;
+    value.punkVal = object;
+    clear(value);
+}
+
+void OutgoingCalls::clear(VARIANT& value) noexcept {
+    if (!holdsReferences(value)) {
+        ::VariantClear(&value);
+        ::VariantInit(&value);
+        return;
+    }
+    if (std::uncaught_exceptions() > 0) {
+        try {
+            win::unique_variant kept;
+            *kept.addressof() = value;
+            ::VariantInit(&value);
+            deferred_.push_back(std::move(kept));
+            return;
+        } catch (...) {
+            // No room to keep it: the reference is left to the end of the process rather than
+            // risking a wait before the report.
+            ::VariantInit(&value);
+            return;
+        }
+    }
+    const Attempt attempt(observer_, kRelease);
+    ::VariantClear(&value);
+    ::VariantInit(&value);
+}
+
+void OutgoingCalls::releaseDeferred() noexcept {
+    while (!deferred_.empty()) {
+        win::unique_variant value = std::move(deferred_.back());
+        deferred_.pop_back();
+        const Attempt attempt(observer_, kRelease);
+        value.reset();
+    }
+}
+
 void waitDispatching(std::chrono::milliseconds duration) {
     const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(duration.count());
     bool quit = false;
@@ -48,9 +124,12 @@ void waitDispatching(std::chrono::milliseconds duration) {
             ::Sleep(left);
             continue;
         }
-        ::MsgWaitForMultipleObjectsEx(0, nullptr, left, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        // Wakes for sent messages, posted ones and painting; input stays queued and does not
+        // wake it (it is not taken, so it would wake the wait again at once).
+        ::MsgWaitForMultipleObjectsEx(0, nullptr, left, QS_SENDMESSAGE | QS_POSTMESSAGE | QS_PAINT,
+                                      0);
         MSG message;
-        while (!quit && ::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        while (!quit && win::takeMessageButInput(message)) {
             if (message.message == WM_QUIT) {
                 quit = true;
                 quitCode = message.wParam;

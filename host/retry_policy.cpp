@@ -10,12 +10,13 @@ bool isRefusal(HRESULT hr) noexcept {
 
 std::optional<std::chrono::milliseconds> retryPause(std::chrono::milliseconds elapsed) noexcept {
     using std::chrono::milliseconds;
-    if (elapsed >= kRetryLimit) {
+    const milliseconds left = kRetryLimit - elapsed;
+    if (left < kShortestPause) {
         return std::nullopt;
     }
-    // Reckoned from the time gone by rather than from a count of attempts, because the platform's
-    // RetryRejectedCall is told only that: the pause doubles while the time since the first
-    // attempt is within the pauses so far (0, 100, 300, 700 ms), then stays at a second.
+    // Reckoned from the time gone by rather than from a count of attempts: the pause doubles
+    // while the time since the first attempt is within the pauses so far (0, 100, 300, 700 ms),
+    // then stays at a second.
     milliseconds pause{1000};
     milliseconds sum{0};
     for (milliseconds step :
@@ -26,7 +27,7 @@ std::optional<std::chrono::milliseconds> retryPause(std::chrono::milliseconds el
             break;
         }
     }
-    return std::min(pause, kRetryLimit - elapsed);
+    return std::min(pause, left);
 }
 
 }  // namespace dravosk::host

@@ -6,7 +6,19 @@
 
 namespace dravosk::host {
 
-HRESULT dispatchOf(const VARIANT& value, win::com_ptr<IDispatch>& out) {
+namespace {
+
+HRESULT queryDispatch(IUnknown* unknown, win::com_ptr<IDispatch>& out, OutgoingCalls& calls) {
+    if (unknown == nullptr) {
+        return S_OK;
+    }
+    return calls.make(u"QueryInterface",
+                      [&] { return unknown->QueryInterface(IID_IDispatch, out.put_void()); });
+}
+
+}  // namespace
+
+HRESULT dispatchOf(const VARIANT& value, win::com_ptr<IDispatch>& out, OutgoingCalls& calls) {
     out.reset();
     switch (value.vt) {
         case VT_EMPTY:
@@ -16,16 +28,14 @@ HRESULT dispatchOf(const VARIANT& value, win::com_ptr<IDispatch>& out) {
             out = win::com_ptr<IDispatch>(value.pdispVal);
             return S_OK;
         case VT_UNKNOWN:
-            return value.punkVal ? win::com_ptr<IUnknown>(value.punkVal).query_to(out) : S_OK;
+            return queryDispatch(value.punkVal, out, calls);
         case VT_DISPATCH | VT_BYREF:
             out = win::com_ptr<IDispatch>(value.ppdispVal ? *value.ppdispVal : nullptr);
             return S_OK;
         case VT_UNKNOWN | VT_BYREF:
-            return value.ppunkVal && *value.ppunkVal
-                       ? win::com_ptr<IUnknown>(*value.ppunkVal).query_to(out)
-                       : S_OK;
+            return queryDispatch(value.ppunkVal ? *value.ppunkVal : nullptr, out, calls);
         case VT_VARIANT | VT_BYREF:
-            return value.pvarVal ? dispatchOf(*value.pvarVal, out) : S_OK;
+            return value.pvarVal ? dispatchOf(*value.pvarVal, out, calls) : S_OK;
         default:
             return DISP_E_TYPEMISMATCH;
     }

@@ -8,14 +8,16 @@
 
 #include <string>
 
+#include "host/outgoing_calls.h"
 #include "win/com_ptr.h"
 
 namespace dravosk::host {
 
 // Sets `out` to the dispatch interface held by `value` (its own reference) and returns S_OK. For
 // VT_EMPTY, VT_NULL and null pointers `out` is null and the result S_OK as well. Any other type
-// gives DISP_E_TYPEMISMATCH; an object without IDispatch gives QueryInterface's refusal.
-HRESULT dispatchOf(const VARIANT& value, win::com_ptr<IDispatch>& out);
+// gives DISP_E_TYPEMISMATCH; an object without IDispatch gives QueryInterface's refusal. The
+// QueryInterface of a VT_UNKNOWN value is a call to the host, made through `calls`.
+HRESULT dispatchOf(const VARIANT& value, win::com_ptr<IDispatch>& out, OutgoingCalls& calls);
 
 // True when `value` holds an object (a null one too), directly or by reference: the platform's
 // coercion would ask it for its default value.

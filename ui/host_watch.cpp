@@ -3,15 +3,17 @@
 #include <exception>
 #include <utility>
 
-#include "core/text.h"
-
 namespace dravosk::ui {
 
 namespace {
 
 // Often enough that the question comes within half a second of the wait time, seldom enough to
 // cost nothing.
-constexpr DWORD kWakeInterval = 500;  // ms
+constexpr DWORD kLookInterval = 250;  // ms
+
+std::uint64_t ticksAfter(std::chrono::seconds wait) {
+    return ::GetTickCount64() + static_cast<std::uint64_t>(wait.count()) * 1000u;
+}
 
 }  // namespace
 
@@ -32,9 +34,8 @@ std::optional<std::chrono::seconds> parseWaitSeconds(std::wstring_view text) {
     return std::chrono::seconds(seconds);
 }
 
-HostWatch::HostWatch(const CommandProgress& progress, std::chrono::seconds wait, Ask ask,
-                     GiveUp giveUp)
-    : progress_(progress), wait_(wait), ask_(std::move(ask)), giveUp_(std::move(giveUp)) {}
+HostWatch::HostWatch(std::chrono::seconds wait, Ask ask, GiveUp giveUp)
+    : wait_(wait), ask_(std::move(ask)), giveUp_(std::move(giveUp)) {}
 
 HostWatch::~HostWatch() {
     stop();
@@ -52,17 +53,19 @@ void HostWatch::start(HWND window) {
     stop();
     stopHelper_.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!stopHelper_) {
-        // Without the helper the host's calls still work; only the question cannot come on a
-        // platform that needs the wake-up.
+        // Without the helper the host's calls still work; only the question cannot come.
         return;
     }
     const HANDLE stopEvent = stopHelper_.get();
     try {
         helper_ = std::thread([this, stopEvent, window] {
-            // A message that does nothing: it only makes the platform's wait look at the queue.
-            while (::WaitForSingleObject(stopEvent, kWakeInterval) == WAIT_TIMEOUT) {
-                if (callOut_.load(std::memory_order_relaxed)) {
-                    ::PostMessageW(window, WM_NULL, 0, 0);
+            std::uint64_t sentFor = 0;  // the askAt_ last sent for: each deadline is sent once
+            while (::WaitForSingleObject(stopEvent, kLookInterval) == WAIT_TIMEOUT) {
+                const std::uint64_t call = callOut_.load();
+                const std::uint64_t askAt = askAt_.load();
+                if (call != 0 && askAt != sentFor && ::GetTickCount64() >= askAt) {
+                    sentFor = askAt;
+                    ::SendNotifyMessageW(window, kAskMessage, static_cast<WPARAM>(call), 0);
                 }
             }
         });
@@ -79,51 +82,46 @@ void HostWatch::stop() noexcept {
     stopHelper_.reset();
 }
 
-void HostWatch::callStarted(std::u16string_view) noexcept {
+void HostWatch::callStarted(std::u16string_view member) noexcept {
+    member_ = member;
     since_ = Clock::now();
-    askAt_ = since_ + wait_;
-    callOut_.store(true, std::memory_order_relaxed);
+    askAt_.store(ticksAfter(wait_));
+    callOut_.store(++calls_);
 }
 
 void HostWatch::callEnded() noexcept {
-    callOut_.store(false, std::memory_order_relaxed);
+    callOut_.store(0);
+    member_ = {};
 }
 
-void HostWatch::callRefused() noexcept {
-    // A refusal is an answer: the host is busy, not hanging, and the retry has its own limit.
-    since_ = Clock::now();
-    askAt_ = since_ + wait_;
-}
-
-void HostWatch::callWaiting() noexcept {
-    if (!callOut_.load(std::memory_order_relaxed) || asking_ || Clock::now() < askAt_) {
+void HostWatch::onAskMessage(WPARAM call) noexcept {
+    if (asking_ || callOut_.load() == 0 || static_cast<std::uint64_t>(call) != calls_ ||
+        ::GetTickCount64() < askAt_.load()) {
         return;
     }
     try {
         ask();
     } catch (...) {
-        // Nothing may unwind into the platform's wait; the call simply goes on waiting and the
-        // question comes again after another wait time.
+        // The question could not be put: waiting on is the answer that changes nothing, and
+        // the question comes again after another wait time.
         asking_ = false;
-        askAt_ = Clock::now() + wait_;
+        askAt_.store(ticksAfter(wait_));
     }
 }
 
 void HostWatch::ask() {
-    const std::optional<std::u16string> step = progress_.callInFlight();
     const auto waited = std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - since_);
+    // The member stays valid while the call is out, and the call is out until this returns.
+    const std::u16string_view member = member_;
     asking_ = true;
-    const bool waitOn = ask_(waited, step.value_or(std::u16string()));
+    const bool waitOn = ask_(waited, member);
     asking_ = false;
     if (waitOn) {
         // Asked again only after another full wait without an answer.
-        askAt_ = Clock::now() + wait_;
+        askAt_.store(ticksAfter(wait_));
         return;
     }
-    const auto total = std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - since_);
-    giveUp_(progress_.abandoned(static_cast<std::int32_t>(RPC_E_CALL_CANCELED),
-                                u"Der Aufruf wurde abgebrochen: Korvane hat " +
-                                    decimal(total.count()) + u" s lang nicht geantwortet."));
+    giveUp_(std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - since_), member);
 }
 
 }  // namespace dravosk::ui

@@ -1,9 +1,16 @@
 #include "ui/main_window.h"
 
+#include <cstdio>
+#include <cstdlib>
+#include <iterator>
+
+#include "core/text.h"
+
 #include "ui/busy_question.h"
 #include "ui/button_caption.h"
 #include "ui/command_runner.h"
 #include "ui/error_report.h"
+#include "win/message_queue.h"
 
 namespace dravosk::ui {
 
@@ -11,9 +18,14 @@ namespace {
 
 constexpr wchar_t kShutdownReason[] = L"Dravosk schreibt in das Korvane-Programm";
 
-// While a command runs, logging off or shutting down is refused with this reason: ending the
-// program half way through Write would leave the operator without the report of what was
-// written.
+// A button click that arrived inside another thread's SendMessage runs from this message
+// instead (lParam: the button). Inside an inter-thread SendMessage COM refuses outgoing calls
+// (RPC_E_CANTCALLOUT_ININPUTSYNCCALL), so the command must not run there.
+constexpr UINT kClickMessage = WM_APP + 2;
+
+// While a command runs and while its report is open, logging off or shutting down is refused
+// with this reason: ending the program then would leave the operator without the report of
+// what was written.
 class ShutdownBlock {
   public:
     explicit ShutdownBlock(HWND window) : window_(window) {
@@ -27,19 +39,39 @@ class ShutdownBlock {
     HWND window_;
 };
 
+// The report when the full one cannot be made (no memory for its text): number and counts only,
+// built without allocating.
+void showFixedReport(HWND owner, std::int32_t number, const WriteRecord& written) noexcept {
+    std::size_t reversed = 0;
+    std::size_t uncertain = 0;
+    for (const WriteRecord::Feature& feature : written.features()) {
+        reversed += feature.reversed.empty() ? 0u : 1u;
+        uncertain += feature.uncertain.size();
+    }
+    wchar_t text[400];
+    std::swprintf(text, std::size(text),
+                  L"Der Befehl wurde wegen eines Fehlers abgebrochen.\n\nFehler 0x%08X\n"
+                  L"Schon umgekehrte Merkmale: %zu\nUngewiss, ob umgekehrt: %zu\n\n"
+                  L"Dravosk wird beendet.",
+                  static_cast<unsigned>(number), reversed, uncertain);
+    MessageBoxW(owner, text, L"Dravosk", MB_OK | MB_ICONERROR);
+}
+
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance, AutomationService& service, std::chrono::seconds wait)
     : instance_(instance),
       service_(service),
       watch_(
-          progress_, wait,
-          [this](std::chrono::seconds waited, std::u16string_view step) {
-              return askToWaitOn(hwnd(), busyQuestionText(waited, step));
+          wait,
+          [this](std::chrono::seconds waited, std::u16string_view member) {
+              // Keys and clicks made while the call waited must not answer the question.
+              win::discardQueuedInput();
+              return askToWaitOn(hwnd(), busyQuestionText(waited, progress_.stepText(member)));
           },
-          [this](const Error& error) { endAbandoned(error); }) {
-    progress_.setWatcher(&watch_);
-}
+          [this](std::chrono::seconds waited, std::u16string_view member) {
+              endAbandoned(waited, member);
+          }) {}
 
 MainWindow::~MainWindow() {
     // The controls go before the font, icons and picture they borrow.
@@ -96,8 +128,18 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             // Only button clicks count; the dialog manager's IDOK and IDCANCEL (Enter, Esc) and
             // the check boxes' clicks find no command here.
             if (lParam != 0 && HIWORD(wParam) == BN_CLICKED) {
-                onClick(reinterpret_cast<HWND>(lParam));
+                if (InSendMessage()) {
+                    PostMessageW(hwnd(), kClickMessage, 0, lParam);
+                } else {
+                    onClick(reinterpret_cast<HWND>(lParam));
+                }
             }
+            return 0;
+        case kClickMessage:
+            onClick(reinterpret_cast<HWND>(lParam));
+            return 0;
+        case HostWatch::kAskMessage:
+            watch_.onAskMessage(wParam);
             return 0;
         case WM_NOTIFY: {
             // The push buttons' captions are laid out over their whole face (ui/button_caption.h).
@@ -126,7 +168,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case WM_QUERYENDSESSION:
-            return running_ ? FALSE : TRUE;
+            return running_ || ending_ ? FALSE : TRUE;
         case WM_CLOSE:
             // No question, nothing saved, the host untouched. A command that is still running
             // (its message box is open) finishes first; a report that is open is confirmed
@@ -181,20 +223,25 @@ void MainWindow::onClick(HWND button) {
     if (command == nullptr) {
         return;
     }
-    std::optional<Error> failure;
-    {
-        running_ = true;
-        const ShutdownBlock block(hwnd());
-        const HostWatch::Session watching(watch_, hwnd());
-        failure =
-            runButtonCommand(*command, service_, *list_, *states_, progress_, control(Slot::List1));
-        running_ = false;
-    }
+    // The block and the watch last until the report, if any, is confirmed.
+    const ShutdownBlock block(hwnd());
+    const HostWatch::Session watching(watch_, hwnd());
+    running_ = true;
+    const std::optional<Error> failure =
+        runButtonCommand(*command, service_, *list_, *states_, progress_, control(Slot::List1));
+    running_ = false;
+    // Input made while the command ran was never handed to the controls (every wait during a
+    // command leaves it queued); it is thrown away, so that nothing clicked or typed meanwhile
+    // acts on what the command left behind.
+    win::discardQueuedInput();
 
     if (failure) {
         endWithError(*failure);
-    } else if (closeWaiting_) {
-        DestroyWindow(hwnd());
+    } else {
+        service_.releaseDeferred();
+        if (closeWaiting_) {
+            DestroyWindow(hwnd());
+        }
     }
 }
 
@@ -203,14 +250,37 @@ void MainWindow::endWithError(const Error& error) {
     ending_ = true;
     exitCode_ = 1;
     showErrorReport(hwnd(), error);
+    reported_ = true;
+    // What the failure left unreleased goes back to the host only now, after the report.
+    service_.releaseDeferred();
     DestroyWindow(hwnd());
 }
 
-void MainWindow::endAbandoned(const Error& error) {
+void MainWindow::endAbandoned(std::chrono::seconds waited, std::u16string_view member) noexcept {
     ending_ = true;
     exitCode_ = 1;
-    showErrorReport(hwnd(), error);
-    ExitProcess(static_cast<UINT>(exitCode_));
+    if (!reported_) {
+        try {
+            showErrorReport(hwnd(), progress_.abandoned(static_cast<std::int32_t>(RPC_E_CALL_CANCELED),
+                                                        u"Der Aufruf wurde abgebrochen: Korvane hat " +
+                                                            decimal(waited.count()) +
+                                                            u" s lang nicht geantwortet.",
+                                                        member));
+        } catch (...) {
+            showFixedReport(hwnd(), static_cast<std::int32_t>(RPC_E_CALL_CANCELED),
+                            progress_.record());
+        }
+    }
+    // Not ExitProcess: nothing of this process may run on, inside the platform's wait or in
+    // any library's clean-up that could call the host.
+    TerminateProcess(GetCurrentProcess(), static_cast<UINT>(exitCode_));
+    std::abort();  // not reached: TerminateProcess does not return for the calling process
+}
+
+void MainWindow::failedUnexpectedly() noexcept {
+    showFixedReport(hwnd(), static_cast<std::int32_t>(E_UNEXPECTED), progress_.record());
+    TerminateProcess(GetCurrentProcess(), 1);
+    std::abort();  // not reached
 }
 
 }  // namespace dravosk::ui

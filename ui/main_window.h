@@ -41,10 +41,10 @@ class MainWindow : public win::WindowBase<MainWindow> {
     // What the program returns: 0 after the window was closed, 1 after a reported error.
     int exitCode() const { return exitCode_; }
 
-    // Where the running command stands; the host binding tells it of every call out.
+    // Where the running command stands.
     CommandProgress& progress() { return progress_; }
-    // What the message filter tells of a call that waits for the host.
-    host::CallWaitHandler& callWaits() { return watch_; }
+    // The watch for a host that does not answer, to be told of every call to the host.
+    CallObserver& callWatch() { return watch_; }
 
   private:
     friend class win::WindowBase<MainWindow>;
@@ -65,9 +65,13 @@ class MainWindow : public win::WindowBase<MainWindow> {
     const ButtonCommand* commandOf(HWND control) const;
     void onClick(HWND button);
     void endWithError(const Error& error);
-    // From inside the wait for a call the operator gave up on: the report, then the program
-    // ends at once, since the platform would go on waiting for the host.
-    [[noreturn]] void endAbandoned(const Error& error);
+    // From inside the wait for a call the operator gave up on: the report (unless a failure
+    // was reported already), then the process ends at once, with nothing left to run inside
+    // the platform's wait for the host.
+    [[noreturn]] void endAbandoned(std::chrono::seconds waited,
+                                   std::u16string_view member) noexcept;
+    // The window procedure's last barrier: a failure nothing else caught.
+    [[noreturn]] void failedUnexpectedly() noexcept;
     void rememberFocus();
     void restoreFocus();
 
@@ -89,6 +93,7 @@ class MainWindow : public win::WindowBase<MainWindow> {
 
     bool running_ = false;       // a command is running
     bool ending_ = false;        // its failure is being reported; the program ends after it
+    bool reported_ = false;      // that report was shown
     bool closeWaiting_ = false;  // a close arrived while it ran
     int exitCode_ = 0;
 };

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/error.h"
+#include "win/message_queue.h"
 #include "win/text.h"
 
 namespace dravosk::ui {
@@ -54,6 +55,8 @@ int WindowControlStates::checkState(CheckBox box) const {
 }
 
 void WindowControlStates::showMessage(std::u16string_view text) {
+    // Keys typed ahead while the command ran must not confirm a message the user never saw.
+    win::discardQueuedInput();
     const std::wstring shown = win::displayText(text);
     const std::wstring title = win::wide(kAppTitle);
     if (MessageBoxW(owner_, shown.c_str(), title.c_str(), MB_OK) == 0) {

@@ -6,7 +6,10 @@
 //   static WindowClass windowClass();                 // its class name and looks
 //   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
 // and may provide `void windowGone()`, called once the window is destroyed (WM_NCDESTROY), after
-// which hwnd() is null. Declare `friend class win::WindowBase<T>;` when these are private.
+// which hwnd() is null, and `[[noreturn]] void failedUnexpectedly() noexcept`, called when
+// handle() lets an exception out (it must not unwind into the system, which called the window
+// procedure); without it the process ends. Declare `friend class win::WindowBase<T>;` when these
+// are private.
 #pragma once
 
 #include <windows.h>
@@ -92,7 +95,15 @@ class WindowBase {
             self->windowGone();
             return ::DefWindowProcW(hwnd, message, wParam, lParam);
         }
-        return self->handle(message, wParam, lParam);
+        try {
+            return self->handle(message, wParam, lParam);
+        } catch (...) {
+            if constexpr (requires { self->failedUnexpectedly(); }) {
+                self->failedUnexpectedly();
+            }
+            ::TerminateProcess(::GetCurrentProcess(), 3);
+            return 0;
+        }
     }
 
     HWND hwnd_ = nullptr;

@@ -51,8 +51,10 @@ class BindingTest : public ::testing::Test {
     }
 
     // True when nothing but the test itself holds a fake object: one reference each, plus
-    // `heldElsewhere` that the test keeps in values of its own.
+    // `heldElsewhere` that the test keeps in values of its own. What a failure left for later
+    // is released first, as the window does once the failure is reported.
     void expectAllReleased(long heldElsewhere = 0) const {
+        calls_->releaseDeferred();
         long extra = -heldElsewhere;
         for (const auto& object : held_) {
             extra += object->references() - 1;

@@ -40,6 +40,7 @@ AppFactory factory;
 // The application Read and Write ask for, under the host's identifier, made from the test's class.
 class TestService final : public AutomationService {
   public:
+    explicit TestService(std::shared_ptr<OutgoingCalls> calls) : com_(std::move(calls)) {}
     HostObjectPtr createObject(std::u16string_view progId) override {
         EXPECT_EQ(progId, kHostProgId);
         return com_.createObject(u"Dravosk.HostTest.Application");
@@ -126,7 +127,7 @@ class CommandsOverComTest : public BindingTest {
     // The collection's items are values the test keeps: one reference to each command.
     long commandsHeld() const { return static_cast<long>(items_.size()); }
 
-    TestService service;
+    TestService service{calls_};
     sim::MemoryFeatureList list;
     sim::MemoryControlStates states;
     // In the order of the commands: P1, the feature without identifier, P2.

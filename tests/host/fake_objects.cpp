@@ -76,7 +76,7 @@ HRESULT FakeDispatch::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, D
     }
     if (refusals > 0) {
         --refusals;
-        return refusal;
+        return callersRuntime ? callersRuntime(refusal) : refusal;
     }
     ++lookups[names[0]];
     const auto found = ids_.find(names[0]);
@@ -88,7 +88,7 @@ HRESULT FakeDispatch::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* pa
                              VARIANT* result, EXCEPINFO* excepinfo, UINT* argErr) {
     if (refusals > 0) {
         --refusals;
-        return refusal;
+        return callersRuntime ? callersRuntime(refusal) : refusal;
     }
     invocations.push_back({id, flags, {params->rgvarg, params->rgvarg + params->cArgs}, !!result});
     const auto found = handlers_.find(id);

@@ -68,6 +68,9 @@ class FakeDispatch final : public RefCounted<IDispatch, ISupportErrorInfo> {
     // as a busy server's message filter does.
     int refusals = 0;
     HRESULT refusal = RPC_E_CALL_REJECTED;
+    // What the caller's COM runtime makes of a refusal before the caller sees it (Windows asks
+    // the caller's message filter); the refusal itself when not set.
+    std::function<HRESULT(HRESULT refusal)> callersRuntime;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;

@@ -95,14 +95,50 @@ TEST_F(RetryTest, ARefusalAfterTheLimitFailsAndOtherFailuresAreNotSentAgain) {
     EXPECT_TRUE(pauses_.empty());
 }
 
-// Where the platform asks the message filter (Windows), it hears the binding's schedule: a pause
-// for either refusal until the limit, then -1 (give up), never 0, which would resend at once.
-TEST(MessageFilterRetry, FollowsTheBindingsScheduleAndGivesUpAtTheLimit) {
-    EXPECT_EQ(retryAnswer(0, SERVERCALL_REJECTED), 100u);
-    EXPECT_EQ(retryAnswer(350, SERVERCALL_RETRYLATER), 400u);
-    EXPECT_EQ(retryAnswer(59'500, SERVERCALL_RETRYLATER), 500u);
-    EXPECT_EQ(retryAnswer(60'000, SERVERCALL_REJECTED), static_cast<DWORD>(-1));
-    EXPECT_EQ(retryAnswer(0, SERVERCALL_ISHANDLED), static_cast<DWORD>(-1));
+// Windows asks the registered message filter about every refused call and sends the call again
+// itself for as long as the filter answers with a pause; only -1 hands the refusal back to the
+// caller. Driven here as Windows drives it, the filter hands every refusal back at once, so the
+// binding's schedule is the only one and a host that stays busy is given up on after 60 s, not
+// after the filter's minute and then the binding's.
+TEST_F(RetryTest, WhereTheRuntimeAsksTheFilterTheBindingsScheduleIsTheOnlyOne) {
+    const MessageFilterRegistration registration;
+    win::com_ptr<IMessageFilter> filter;  // the registered one, as the runtime holds it
+    ASSERT_EQ(::CoRegisterMessageFilter(nullptr, filter.put()), S_OK);
+    ASSERT_TRUE(filter);
+    win::com_ptr<IMessageFilter> none;
+    ASSERT_EQ(::CoRegisterMessageFilter(filter.get(), none.put()), S_OK);
+
+    FakeDispatch* object = make();
+    object->addValue(L"ID", [](VARIANT& v) { v.vt = VT_EMPTY; });
+    HostObjectPtr wrapped = wrap(object);
+    int resentByRuntime = 0;
+    object->callersRuntime = [&](HRESULT) {
+        // dwTickCount: the time since the call was first sent, in GetTickCount steps.
+        for (DWORD elapsed = 0;;) {
+            const DWORD answer = filter->RetryRejectedCall(nullptr, elapsed, SERVERCALL_REJECTED);
+            if (answer == static_cast<DWORD>(-1)) {
+                return RPC_E_CALL_REJECTED;
+            }
+            // The runtime waits (at least a moment) and sends the call again; the host refuses.
+            const DWORD pause = answer < 100 ? 16 : answer;
+            now_ += std::chrono::milliseconds(pause);
+            elapsed += pause;
+            ++resentByRuntime;
+        }
+    };
+    object->refusals = INT_MAX;
+    const auto start = now_;
+    EXPECT_EQ(failure([&] { wrapped->getText(u"ID"); }).number(),
+              static_cast<std::int32_t>(RPC_E_CALL_REJECTED));
+    EXPECT_EQ(now_ - start, std::chrono::milliseconds(60'000)) << "the time a busy host is given";
+    EXPECT_EQ(resentByRuntime, 0) << "the runtime never resends on the filter's word";
+    EXPECT_GE(*std::min_element(pauses_.begin(), pauses_.end()), 100) << "no burst of retries";
+
+    // Anything else the filter is asked is answered the same way.
+    EXPECT_EQ(filter->RetryRejectedCall(nullptr, 0, SERVERCALL_RETRYLATER),
+              static_cast<DWORD>(-1));
+    EXPECT_EQ(filter->MessagePending(nullptr, 5000, PENDINGTYPE_TOPLEVEL),
+              static_cast<DWORD>(PENDINGMSG_WAITDEFPROCESS));
 }
 
 }  // namespace
