@@ -268,3 +268,55 @@ int hangThenCancel(const std::wstring& exe, const std::wstring& sim) {
 }
 
 }  // namespace dravosk::e2e
+
+namespace dravosk::e2e {
+
+// A click on List1 while Write waits out the host's refusals changes nothing Write does: the
+// marks it reverses are those of the moment Write was clicked.
+int clickDuringRefusals(const std::wstring& exe, const std::wstring& sim) {
+    Busy busy(exe, sim);
+    if (!busy.ready || !busy.host.request("reject 3000")) {
+        return 1;
+    }
+    busy.app->click(cmd_schreiben);
+    Sleep(500);
+    // A plain click on the first line would leave it marked alone.
+    const HWND list = busy.app->control(List1);
+    const auto height = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+    const LPARAM at = MAKELPARAM(20, height / 2);
+    PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(list, WM_LBUTTONUP, 0, at);
+    Sleep(300);
+    checkText(joined(marks(list)), L"{0,1,2,3}", L"the click waits while Write runs");
+    expectWriteDone(busy, 20000, L"after a click during the refusals");
+    return failures() == 0 ? 0 : 1;
+}
+
+// Enter typed while a call hangs does not answer the question that comes afterwards: the
+// question stays until a button is clicked.
+int typedAheadEnter(const std::wstring& exe, const std::wstring& sim) {
+    Busy busy(exe, sim);
+    if (!busy.ready || !activate(*busy.app) || !busy.host.request("hang PutVector 5")) {
+        return 1;
+    }
+    busy.app->click(cmd_schreiben);
+    Sleep(kWait * 1000 / 2);
+    press(VK_RETURN);
+    press(VK_SPACE);
+    const Question question = waitForQuestion(*busy.app, 20000, kWait, L"the question");
+    if (question.hwnd == nullptr) {
+        return 1;
+    }
+    Sleep(1000);
+    check(IsWindow(question.hwnd) != FALSE && findQuestion(*busy.app).hwnd == question.hwnd,
+          L"the keys typed before the question do not answer it");
+    if (!busy.host.request("release")) {
+        return 1;
+    }
+    PostMessageW(question.wait, BM_CLICK, 0, 0);
+    check(waitFor([&] { return !IsWindow(question.hwnd); }, 5000), L"Warten closes the question");
+    expectWriteDone(busy, 5000, L"after Warten");
+    return failures() == 0 ? 0 : 1;
+}
+
+}  // namespace dravosk::e2e

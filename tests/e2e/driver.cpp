@@ -41,6 +41,8 @@ constexpr Scenario kScenarios[] = {
     {L"busy_write", busyWrite},
     {L"hang_then_wait", hangThenWait},
     {L"hang_then_cancel", hangThenCancel},
+    {L"click_during_refusals", clickDuringRefusals},
+    {L"typed_ahead_enter", typedAheadEnter},
 };
 
 // A Unix path (as the build passes it) becomes the Windows path Wine maps it to.

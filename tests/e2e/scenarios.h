@@ -30,5 +30,7 @@ int writeFailure(const std::wstring& exe, const std::wstring& sim);
 int busyWrite(const std::wstring& exe, const std::wstring& sim);
 int hangThenWait(const std::wstring& exe, const std::wstring& sim);
 int hangThenCancel(const std::wstring& exe, const std::wstring& sim);
+int clickDuringRefusals(const std::wstring& exe, const std::wstring& sim);
+int typedAheadEnter(const std::wstring& exe, const std::wstring& sim);
 
 }  // namespace dravosk::e2e

@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "core/call_observer.h"
 #include "core/error.h"
 #include "host/com_service.h"
 #include "host/dispatch_object.h"
@@ -19,6 +21,20 @@
 namespace dravosk::host::test {
 
 using dravosk::test::failure;
+
+// Hears the binding's calls: every member as it goes out, and how many are out now.
+struct CallLog final : CallObserver {
+    std::vector<std::u16string> started;
+    int open = 0;
+    void callStarted(std::u16string_view member) noexcept override {
+        started.emplace_back(member);
+        ++open;
+    }
+    void callEnded() noexcept override { --open; }
+    long long count(std::u16string_view member) const {
+        return std::count(started.begin(), started.end(), member);
+    }
+};
 
 class BindingTest : public ::testing::Test {
   protected:

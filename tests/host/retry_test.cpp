@@ -3,7 +3,6 @@
 #include <memory>
 #include <numeric>
 
-#include "core/call_observer.h"
 #include "host/message_filter.h"
 #include "host/outgoing_calls.h"
 #include "tests/host/binding_fixture.h"
@@ -15,23 +14,12 @@ namespace {
 // waiting for it.
 class RetryTest : public BindingTest {
   protected:
-    struct Watch final : CallObserver {
-        std::vector<std::u16string> started;
-        int open = 0;
-        void callStarted(std::u16string_view member) noexcept override {
-            started.emplace_back(member);
-            ++open;
-        }
-        void callEnded() noexcept override { --open; }
-    };
-
     RetryTest() { calls_->setObserver(&watch); }
+    ~RetryTest() override { calls_->setObserver(nullptr); }
 
-    long long count(const std::u16string& member) const {
-        return std::count(watch.started.begin(), watch.started.end(), member);
-    }
+    long long count(const std::u16string& member) const { return watch.count(member); }
 
-    Watch watch;
+    CallLog watch;
 };
 
 TEST_F(RetryTest, EveryKindOfRefusedCallIsSentAgainAfterGrowingPauses) {

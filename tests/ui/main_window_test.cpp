@@ -2,8 +2,10 @@
 
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "core/call_observer.h"
 #include "sim/faults.h"
 #include "sim/memory_host.h"
 #include "sim/model.h"
@@ -320,6 +322,40 @@ TEST_F(MainWindowTest, ANewDpiRecomputesTheLayoutAndTheFont) {
                 << design.id;
         }
     }
+}
+
+// A click another program sends (rather than posts) would run the command inside that
+// program's SendMessage, where COM refuses every outgoing call: it runs from a message of its own.
+TEST_F(MainWindowTest, AClickSentFromAnotherThreadRunsOutsideThatSend) {
+    struct SendWatch final : CallObserver {
+        int calls = 0;
+        bool insideSend = false;
+        void callStarted(std::u16string_view) noexcept override {
+            ++calls;
+            insideSend = insideSend || InSendMessage() != FALSE;
+        }
+        void callEnded() noexcept override {}
+    } watch;
+    host.setObserver(&watch);
+    std::thread sender([this] {
+        SendMessageW(window.hwnd(), WM_COMMAND,
+                     MAKEWPARAM(design(Slot::cmd_lesen).id, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(control(Slot::cmd_lesen)));
+    });
+    // This thread answers the send, then runs what the window posted itself.
+    for (int i = 0; i < 300 && lines() != 2; ++i) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    sender.join();
+    host.setObserver(nullptr);
+    EXPECT_EQ(lines(), 2);
+    EXPECT_GT(watch.calls, 0);
+    EXPECT_FALSE(watch.insideSend);
 }
 
 TEST_F(MainWindowTest, ClosingEndsAtOnceWithoutTouchingTheHost) {
