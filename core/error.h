@@ -19,6 +19,10 @@ inline constexpr std::int32_t kNoActivePartProgram = static_cast<std::int32_t>(0
 inline constexpr std::int32_t kVectorNotFilled = static_cast<std::int32_t>(0xA0040004u);
 inline constexpr std::int32_t kNotAnObject = static_cast<std::int32_t>(0xA0040005u);
 inline constexpr std::int32_t kBadIndex = static_cast<std::int32_t>(0xA0040006u);
+// The host's collection delivers more features than the list can hold, or more commands than any
+// part program has: it does not end (or starts over).
+inline constexpr std::int32_t kTooManyFeatures = static_cast<std::int32_t>(0xA0040007u);
+inline constexpr std::int32_t kTooManyCommands = static_cast<std::int32_t>(0xA0040008u);
 // Automation numbers that the portable code raises itself (same values as the platform's).
 inline constexpr std::int32_t kTypeMismatch = static_cast<std::int32_t>(0x80020005u);
 inline constexpr std::int32_t kUnknownName = static_cast<std::int32_t>(0x80020006u);

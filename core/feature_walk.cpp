@@ -17,6 +17,12 @@ void forEachFeature(
             if (!command) {
                 return;
             }
+            if (position > kMaxCommands) {
+                throw Error(errnum::kTooManyCommands,
+                            u"Die Befehlsliste des Teileprogramms endet nicht: Korvane lieferte "
+                            u"mehr als " +
+                                decimal(kMaxCommands) + u" Befehle.");
+            }
             if (!command->getBool(u"IsFeature")) {
                 continue;
             }

@@ -10,10 +10,17 @@
 
 namespace dravosk {
 
+// More commands than this in one collection end the walk with Error(kTooManyCommands), before the
+// first one beyond is asked anything. Commands a list has no entry for (other commands, features
+// with an empty identifier) are not bounded by the list's 32,767 entries, so a collection that
+// cycles through them would be walked for ever; a part program with 32 commands for every entry
+// of a full list is still far beyond any real one.
+inline constexpr std::size_t kMaxCommands = std::size_t{1} << 20;
+
 // Calls onFeature(featureCommand, identifier) for every command whose IsFeature is true, in the
 // host's order; other commands get no call beyond IsFeature. Each command is a step of
 // `progress` named by its position (1-based, "Befehl 5"), so an error from any step within it
-// is named that way.
+// is named that way. At most kMaxCommands commands are walked.
 void forEachFeature(
     HostEnumerator& commands, CommandProgress& progress,
     const std::function<void(HostObject& feature, const std::u16string& id)>& onFeature);

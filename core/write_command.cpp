@@ -1,5 +1,6 @@
 #include <bit>
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "core/error.h"
 #include "core/feature_walk.h"
 #include "core/host_context.h"
+#include "core/text.h"
 
 namespace dravosk {
 
@@ -21,6 +23,8 @@ struct DataSet {
 constexpr DataSet kDataSets[] = {
     {2, CheckBox::check1}, {3, CheckBox::check2}, {27, CheckBox::check3}};
 constexpr std::int32_t kVectorKind = 1;
+static_assert(std::size(kDataSets) <= WriteRecord::kPutsPerFeature,
+              "the record must have room for every PutVector of a feature");
 
 // A quiet NaN with a payload no measurement produces: GetVector must overwrite it, and it is
 // compared bit for bit, so a host that returns without filling a component is caught.
@@ -100,8 +104,22 @@ void cmd_schreiben_Click(AutomationService& service, FeatureList& list, ControlS
         const std::unordered_set<std::u16string> marked = markedTexts(list);
 
         // Each feature is reversed at most once, however many marked entries carry its
-        // identifier.
+        // identifier. The features are counted as Read lists them: a collection with more than
+        // the list could hold does not end (or starts over), and would have the same features
+        // reversed lap after lap; it is stopped before the first feature beyond is touched.
+        Int16 features = 0;
         forEachFeature(*commands, progress, [&](HostObject& feature, const std::u16string& id) {
+            if (id.empty()) {
+                return;  // never listed, so never marked
+            }
+            if (features == kInt16Max) {
+                throw Error(
+                    errnum::kTooManyFeatures,
+                    u"Korvane lieferte mehr Merkmale, als die Liste fassen kann (höchstens " +
+                        decimal(kInt16Max) +
+                        u"): die Befehlsliste des Teileprogramms endet nicht.");
+            }
+            features = checkedAdd(features, 1);
             if (marked.contains(id)) {
                 reverseFeature(feature, id, states, progress);
             }

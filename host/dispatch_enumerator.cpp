@@ -45,10 +45,18 @@ void DispatchEnumerator::fetch() {
                     u"Der Enumerator meldete mehr Elemente, als verlangt waren.",
                     std::u16string(kWhere));
     }
+    // Next answers S_OK only with every item asked for, and S_FALSE with fewer, down to none, at
+    // the end. S_OK with none is neither an item nor the end: taken as the end, it would cut the
+    // walk short and let a Write that stopped half way pass as done. S_OK with some but fewer
+    // is not the end either: the items are taken and the enumerator is asked again.
+    if (hr == S_OK && fetched == 0) {
+        throw Error(static_cast<std::int32_t>(E_UNEXPECTED),
+                    u"Der Enumerator meldete Erfolg (S_OK), lieferte aber kein Element (Element " +
+                        decimal(position_ + 1) + u" der Auflistung).",
+                    std::u16string(kWhere));
+    }
     fetched_ = fetched;
-    // S_FALSE marks the end. An empty batch ends the walk too, whatever the answer: an enumerator
-    // that keeps saying S_OK without delivering must not be asked again.
-    exhausted_ = hr != S_OK || fetched == 0;
+    exhausted_ = hr != S_OK;
 }
 
 HostObjectPtr DispatchEnumerator::next() {

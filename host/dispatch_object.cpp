@@ -221,6 +221,29 @@ void DispatchObject::call(std::u16string_view member, std::span<const HostArg> a
         }
         throw errorFromCall(*calls_, hr, name, dispatch_.get(), IID_IDispatch, &excepinfo, detail);
     }
+    // rgvarg is the caller's, in only: a host that wrote into it rather than through the
+    // references has not filled Dravosk's values, whatever else it did.
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        double* const* reference = std::get_if<double*>(&args[i]);
+        if (!reference) {
+            continue;
+        }
+        VARIANT& v = rgvarg[args.size() - 1 - i];
+        if (v.vt == (VT_BYREF | VT_R8) && v.pdblVal == *reference) {
+            continue;
+        }
+        const bool sameType = v.vt == (VT_BYREF | VT_R8);
+        const std::u16string what =
+            sameType ? u"einen Verweis auf fremden Speicher" : describeVarType(v.vt);
+        // Whatever the host put there is not Dravosk's to release.
+        v.vt = VT_EMPTY;
+        throw Error(static_cast<std::int32_t>(sameType ? E_UNEXPECTED : DISP_E_TYPEMISMATCH),
+                    u"Korvane hat das Rückgabeargument " + decimal(i + 1) +
+                        u" überschrieben, statt den Wert einzutragen: erwartet wurde ein "
+                        u"Verweis auf Dravosks Gleitkommazahl (VT_BYREF|VT_R8), übrig blieb " +
+                        what + u".",
+                    name);
+    }
 }
 
 HostEnumeratorPtr DispatchObject::enumerate() {

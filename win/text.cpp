@@ -14,11 +14,34 @@ std::u16string u16(std::wstring_view text) {
     return std::u16string(text.begin(), text.end());
 }
 
+namespace {
+
+// A code unit shown as "<U+XXXX>" rather than as itself.
+bool shownAsCodePoint(char16_t c) {
+    return (c >= 0x0080 && c <= 0x009F) || c == 0x061C || c == 0x200E || c == 0x200F ||
+           (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069) || c == 0x2028 ||
+           c == 0x2029;
+}
+
+}  // namespace
+
 std::wstring displayText(std::u16string_view text) {
-    std::wstring shown = wide(text);
-    for (wchar_t& c : shown) {
-        if (c == L'\0') {
-            c = L'\u2400';
+    static constexpr wchar_t kDigits[] = L"0123456789ABCDEF";
+    std::wstring shown;
+    shown.reserve(text.size());
+    for (const char16_t c : text) {
+        if (c < 0x20) {
+            shown += static_cast<wchar_t>(0x2400 + c);
+        } else if (c == 0x7F) {
+            shown += L'\u2421';
+        } else if (shownAsCodePoint(c)) {
+            shown += L"<U+";
+            for (int shift = 12; shift >= 0; shift -= 4) {
+                shown += kDigits[(c >> shift) & 0xF];
+            }
+            shown += L'>';
+        } else {
+            shown += static_cast<wchar_t>(c);
         }
     }
     return shown;

@@ -14,8 +14,16 @@ static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows wchar_t is a UTF-16 
 std::wstring wide(std::u16string_view text);
 std::u16string u16(std::wstring_view text);
 
-// The form in which a text is shown by a control or a message box: a NUL would end the text there,
-// so each one is shown as U+2400 SYMBOL FOR NULL. Everything else is shown as it is.
+// The form in which a text from the host is shown by a control or a message box. A control
+// character would end the text (NUL), break it into lines that look like the box's own (CR, LF,
+// the line and paragraph separators) or turn the text around (the bidirectional controls), so
+// each is shown visibly instead:
+// - U+0000..U+001F as its control picture U+2400..U+241F (CR as U+240D, LF as U+240A, TAB as
+//   U+2409), DEL U+007F as U+2421;
+// - the C1 controls U+0080..U+009F, the bidirectional marks, embeddings, overrides and isolates
+//   (U+061C, U+200E, U+200F, U+202A..U+202E, U+2066..U+2069) and U+2028, U+2029 as their code
+//   point in angle brackets, "<U+202E>".
+// Everything else is shown as it is. Only the display changes: texts are compared as delivered.
 std::wstring displayText(std::u16string_view text);
 
 // "0x80020009".

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "core/feature_walk.h"
+#include "core/text.h"
+#include "tests/core/cycling_host.h"
 #include "tests/core/host_fixture.h"
 
 namespace dravosk {
@@ -160,6 +163,19 @@ TEST_F(ReadCommand, MoreThan32767FeaturesIsAClearErrorNotAWrapAround) {
     EXPECT_EQ(list.count(), 32767);
     EXPECT_FALSE(states.isEnabled(Button::schreiben));
     EXPECT_EQ(recorder.liveObjects(), 0);
+}
+
+// Commands the list has no entry for are not bounded by the list: a collection that cycles through
+// them still ends, with a clear error, at a bound no real part program comes near.
+TEST(ReadCycling, ACollectionOfUnlistedCommandsThatNeverEndsIsAClearError) {
+    test::CyclingHost host({std::nullopt, u""});
+    sim::MemoryFeatureList list;
+    sim::MemoryControlStates states;
+    const Error e = failure([&] { cmd_lesen_Click(host, list, states); });
+    EXPECT_EQ(e.number(), errnum::kTooManyCommands);
+    EXPECT_EQ(e.where(), u"Befehl " + decimal(kMaxCommands + 1));
+    EXPECT_EQ(list.count(), 0);
+    EXPECT_FALSE(states.isEnabled(Button::schreiben));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "core/text.h"
+#include "tests/core/cycling_host.h"
 #include "tests/core/host_fixture.h"
 #include "tests/support/bits.h"
 
@@ -333,6 +334,27 @@ TEST_F(WriteCommand, TheCallInFlightIsNamedAsItsErrorWouldBe) {
         Error e = failure([&] { write(); });
         EXPECT_EQ(e.where(), watch.steps[k]);
     }
+}
+
+// A collection that never ends would have the same features reversed lap after lap: Write stops at
+// the first feature beyond what the list can hold, before it touches that one, and the error says
+// what was written until then.
+TEST(WriteCycling, ACollectionThatNeverEndsStopsAtTheFeatureBeyondTheList) {
+    test::CyclingHost host({std::nullopt, u"", u"A"});
+    sim::MemoryFeatureList list;
+    list.append(u"A");
+    list.setMarked(0, true);
+    sim::MemoryControlStates states;
+    const Error e = failure([&] { cmd_schreiben_Click(host, list, states); });
+    EXPECT_EQ(e.number(), errnum::kTooManyFeatures);
+    EXPECT_EQ(e.where(), u"Befehl 98304") << "the 32,768th feature, as its command";
+    EXPECT_NE(e.description().find(u"32767"), std::u16string::npos) << toUtf8(e.description());
+    EXPECT_EQ(host.getVectors, 3u * 32767u);
+    EXPECT_EQ(host.putVectors, 3u * 32767u);
+    EXPECT_EQ(e.written().features().size(), 32767u);
+    EXPECT_EQ(e.written().features().back().reversed, (std::vector<std::int32_t>{2, 3, 27}));
+    EXPECT_TRUE(states.messages.empty());
+    EXPECT_EQ(list.count(), 1);
 }
 
 TEST_F(WriteCommand, HostUnreachableOrWithoutPartProgramChangesNothing) {

@@ -1,4 +1,7 @@
 #include <cmath>
+#include <functional>
+
+#include "core/text.h"
 
 #include "win/unique_bstr.h"
 #include "tests/host/binding_fixture.h"
@@ -48,6 +51,43 @@ TEST_F(BindingTest, MethodArgumentsArriveLastFirstWithTheirTypesAndReferences) {
     EXPECT_EQ(p[2].dblVal, -1.5);
     EXPECT_TRUE(std::signbit(p[1].dblVal)) << "negative zero must go out as such";
     EXPECT_EQ(p[0].dblVal, -0.25);
+}
+
+// The host fills a by-reference argument through its reference; one that overwrote the argument
+// itself has filled nothing of Dravosk's, and that is an error, not a value.
+TEST_F(BindingTest, AHostThatOverwritesAReferenceArgumentIsAnError) {
+    static double elsewhere = 0;
+    struct Case {
+        std::function<void(DISPPARAMS&)> overwrite;
+        HRESULT number;
+        const char16_t* argument;
+    };
+    const Case cases[] = {
+        {[](DISPPARAMS& p) {
+             p.rgvarg[0].vt = VT_R8;  // z
+             p.rgvarg[0].dblVal = 1.0;
+         },
+         DISP_E_TYPEMISMATCH, u"Rückgabeargument 5 "},
+        {[](DISPPARAMS& p) { p.rgvarg[1].pdblVal = &elsewhere; }, E_UNEXPECTED,
+         u"Rückgabeargument 4 "},
+    };
+    for (const Case& c : cases) {
+        FakeDispatch* feature = make();
+        feature->add(L"GetVector", [&c](DISPPARAMS& p, VARIANT*, EXCEPINFO*) {
+            for (UINT i = 0; i < 3; ++i) {
+                *p.rgvarg[i].pdblVal = 2.0;
+            }
+            c.overwrite(p);
+            return S_OK;
+        });
+        double x = 0, y = 0, z = 0;
+        const HostArg get[] = {1, 27, &x, &y, &z};
+        const Error e = failure([&] { wrap(feature)->call(u"GetVector", get); });
+        EXPECT_EQ(e.number(), static_cast<std::int32_t>(c.number));
+        EXPECT_EQ(e.where(), u"GetVector");
+        EXPECT_NE(e.description().find(c.argument), std::u16string::npos)
+            << toUtf8(e.description());
+    }
 }
 
 TEST_F(BindingTest, NamesAreLookedUpOncePerObjectAndPropertiesAskForAValue) {

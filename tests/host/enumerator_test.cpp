@@ -74,16 +74,23 @@ TEST_F(EnumerationTest, AWalkLeftHalfWayReleasesWhatItFetched) {
     expectAllReleased();
 }
 
-TEST_F(EnumerationTest, AnEnumeratorThatAnswersOkWithNothingEndsTheWalk) {
+// S_OK with fewer items than asked for is not the end (the enumerator is asked again), and S_OK
+// with none is not the end either but an error: only S_FALSE ends the walk.
+TEST_F(EnumerationTest, AnEnumeratorThatAnswersOkWithNothingIsAnErrorNotTheEnd) {
     fill(3);
     HostEnumeratorPtr walk =
         wrap(collection(items, log, [](FakeEnum& e) { e.emptyIsOk = true; }))->enumerate();
     int seen = 0;
-    while (walk->next()) {
-        ASSERT_LT(++seen, 10);
-    }
+    const Error e = failure([&] {
+        while (walk->next()) {
+            ASSERT_LT(++seen, 10);
+        }
+    });
     EXPECT_EQ(seen, 3);
     EXPECT_EQ(log->requests.size(), 2u);
+    EXPECT_EQ(e.number(), static_cast<std::int32_t>(E_UNEXPECTED));
+    EXPECT_EQ(e.where(), u"IEnumVARIANT::Next");
+    EXPECT_NE(e.description().find(u"Element 4 "), std::u16string::npos);
 }
 
 TEST_F(EnumerationTest, EveryItemMustBeAnObject) {

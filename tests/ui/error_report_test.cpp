@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -110,6 +111,57 @@ TEST(ErrorReport, ALongListOfChangesIsCutAndCountedAndALongDescriptionIsCut) {
     EXPECT_TRUE(contains(errorReportText(Error(1, std::u16string(1000, u'b'))),
                          L"\n" + std::wstring(1000, L'b') + L"\n"))
         << "a description of exactly the limit stays whole";
+}
+
+// A PutVector sent and not answered is uncertain, for the last feature, as a recorded one is; the
+// record passed in is the one reported.
+TEST(ErrorReport, NamesAPutVectorStillInFlightAsUncertain) {
+    WriteRecord live = record({{u"A", {2}}, {u"B", {2}}});
+    live.putStarted(3);
+    const Error error(static_cast<std::int32_t>(0x80010002u), u"abgebrochen", u"PutVector");
+    const std::wstring text = errorReportText(error, live);
+    EXPECT_TRUE(contains(text, L"\n    Merkmal \"B\", Datensatz 3: ungewiss, ob umgekehrt"))
+        << text;
+    EXPECT_FALSE(contains(text, L"\"A\", Datensatz 3")) << text;
+    EXPECT_FALSE(contains(errorReportText(error), L"ungewiss"))
+        << "the error's own record is empty";
+
+    wchar_t shortText[kShortReportSize];
+    const std::size_t length = shortErrorReportText(error, live, shortText);
+    const std::wstring brief(shortText, length);
+    EXPECT_TRUE(contains(brief, L"Fehler 0x80010002")) << brief;
+    EXPECT_TRUE(contains(brief, L"Schon umgekehrte Merkmale: 2\n")) << brief;
+    EXPECT_TRUE(contains(brief, L"ungewiss ist, ob umgekehrt wurde: 1 ")) << brief;
+    EXPECT_TRUE(contains(brief, L"Dravosk wird beendet.")) << brief;
+}
+
+// An identifier is the host's text: it must not add lines of its own to the report, nor turn it
+// around, nor make it too long for the screen.
+TEST(ErrorReport, AnIdentifierCannotForgeLinesOrOverflowTheReport) {
+    const std::u16string forged = u"P1\r\n    Merkmal \"X\": Theo, IST, Ziel umgekehrt";
+    const std::u16string turned = u"B\u202E2\u2066\x85";
+    const std::u16string huge(1 << 20, u'x');
+    Error error(1, u"Fehler", u"Befehl 3: Merkmal \"" + huge + u"\", Datensatz 2: PutVector");
+    error.setWritten(record({{forged, {2}}, {turned, {3}}, {huge, {2}, 3}}));
+    const std::wstring text = errorReportText(error);
+    EXPECT_FALSE(contains(text, L"\n    Merkmal \"X\"")) << text;
+    EXPECT_TRUE(contains(text,
+                         L"\n    Merkmal \"P1\u240D\u240A    Merkmal \"X\": Theo, IST, Ziel "
+                         L"umgekehrt\": Theo umgekehrt\n"))
+        << text;
+    EXPECT_TRUE(contains(text, L"\"B<U+202E>2<U+2066><U+0085>\": IST umgekehrt")) << text;
+    for (const wchar_t control : {L'\r', L'\u202E', L'\u2066', L'\x85'}) {
+        EXPECT_EQ(std::count(text.begin(), text.end(), control), 0) << int(control);
+    }
+    EXPECT_EQ(std::count(text.begin(), text.end(), L'\n'), 13) << "only the report's own lines";
+
+    EXPECT_LT(text.size(), 2000u) << text.substr(0, 400);
+    const std::wstring cut = L"\"" + std::wstring(kMaxIdentifier, L'x') + L"…\"";
+    EXPECT_TRUE(contains(text, L"\n    Merkmal " + cut + L": Theo umgekehrt\n")) << text;
+    EXPECT_TRUE(contains(text, L"\n    Merkmal " + cut + L", Datensatz 3: ungewiss")) << text;
+    EXPECT_TRUE(contains(text, L"\nSchritt: Befehl 3: Merkmal \"xxx")) << text;
+    EXPECT_TRUE(contains(text, L"x…x")) << text;
+    EXPECT_TRUE(contains(text, L"xxx\", Datensatz 2: PutVector\n")) << "the failing member stays";
 }
 
 }  // namespace
