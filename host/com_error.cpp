@@ -28,14 +28,12 @@ std::u16string errorInfoDescription(OutgoingCalls& calls, IUnknown* object, REFI
     }
     win::com_ptr<ISupportErrorInfo> support;
     const ReleasedThrough<ISupportErrorInfo> supportGoes(calls, support);
-    if (FAILED(calls.make(u"QueryInterface",
-                          [&] {
-                              return object->QueryInterface(IID_ISupportErrorInfo,
-                                                            support.put_void());
-                          })) ||
-        !support ||
-        calls.make(u"ISupportErrorInfo::InterfaceSupportsErrorInfo",
-                   [&] { return support->InterfaceSupportsErrorInfo(iid); }) != S_OK) {
+    if (FAILED(calls.make(
+            u"QueryInterface",
+            [&] { return object->QueryInterface(IID_ISupportErrorInfo, support.put_void()); })) ||
+        !support || calls.make(u"ISupportErrorInfo::InterfaceSupportsErrorInfo", [&] {
+            return support->InterfaceSupportsErrorInfo(iid);
+        }) != S_OK) {
         return {};
     }
     win::unique_bstr description;

@@ -38,7 +38,8 @@ void DispatchEnumerator::fetch() {
         return enumerator_->Next(kBatchSize, batch_.data(), &fetched);
     });
     if (FAILED(hr)) {
-        throw errorFromCall(*calls_, hr, std::u16string(kWhere), enumerator_.get(), IID_IEnumVARIANT);
+        throw errorFromCall(*calls_, hr, std::u16string(kWhere), enumerator_.get(),
+                            IID_IEnumVARIANT);
     }
     if (fetched > kBatchSize) {
         throw Error(static_cast<std::int32_t>(E_UNEXPECTED),

@@ -61,11 +61,7 @@ std::optional<Error> run(const ButtonCommand& command, AutomationService& servic
 std::optional<Error> runButtonCommand(const ButtonCommand& command, AutomationService& service,
                                       FeatureList& list, ControlStates& states,
                                       CommandProgress& progress, HWND listBox) {
-    std::optional<Error> failure = run(command, service, list, states, progress, listBox);
-    if (failure && failure->written().features().empty()) {
-        failure->setWritten(progress.record());
-    }
-    return failure;
+    return run(command, service, list, states, progress, listBox);
 }
 
 }  // namespace dravosk::ui

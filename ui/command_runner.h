@@ -16,8 +16,8 @@ namespace dravosk::ui {
 
 // Runs `command` with the hourglass showing and, where the table says so, `listBox`'s drawing
 // suspended. Nothing may unwind through the window procedure: every failure comes back as the
-// tool's Error, one that is not the tool's own named after the command's click event. A failure
-// that did not come as the tool's own Error still names what the command had written.
+// tool's Error, one that is not the tool's own named after the command's click event. What the
+// command wrote stays in `progress`, whatever the failure, for the report.
 std::optional<Error> runButtonCommand(const ButtonCommand& command, AutomationService& service,
                                       FeatureList& list, ControlStates& states,
                                       CommandProgress& progress, HWND listBox);

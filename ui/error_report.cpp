@@ -89,7 +89,7 @@ std::size_t uncertainCount(const WriteRecord& written) noexcept {
 
 }  // namespace
 
-std::size_t shortErrorReportText(const Error& error, const WriteRecord& written,
+std::size_t shortErrorReportText(std::int32_t number, const WriteRecord& written,
                                  std::span<wchar_t> buffer) noexcept {
     if (buffer.empty()) {
         return 0;
@@ -100,7 +100,7 @@ std::size_t shortErrorReportText(const Error& error, const WriteRecord& written,
         L"Schon umgekehrte Merkmale: %lu\n"
         L"Aufrufe, bei denen ungewiss ist, ob umgekehrt wurde: %lu – bitte in Korvane prüfen\n\n"
         L"Der ausführliche Bericht konnte nicht angezeigt werden.\n\nDravosk wird beendet.",
-        static_cast<unsigned>(error.number()), static_cast<unsigned long>(reversedCount(written)),
+        static_cast<unsigned>(number), static_cast<unsigned long>(reversedCount(written)),
         static_cast<unsigned long>(uncertainCount(written)));
     if (length < 0) {
         buffer[0] = L'\0';
@@ -109,13 +109,9 @@ std::size_t shortErrorReportText(const Error& error, const WriteRecord& written,
     return static_cast<std::size_t>(length);
 }
 
-namespace {
-
-// The report when the full one cannot be built or shown: built on the stack, nothing allocated.
-// Over the owner if possible, else on its own (the owner may be what failed).
-void showShortReport(HWND owner, const Error& error, const WriteRecord& written) noexcept {
+void showShortReport(HWND owner, std::int32_t number, const WriteRecord& written) noexcept {
     wchar_t text[kShortReportSize];
-    shortErrorReportText(error, written, text);
+    shortErrorReportText(number, written, text);
     wchar_t title[32] = {};
     for (std::size_t i = 0; i < kAppTitle.size() && i + 1 < std::size(title); ++i) {
         title[i] = static_cast<wchar_t>(kAppTitle[i]);
@@ -124,8 +120,6 @@ void showShortReport(HWND owner, const Error& error, const WriteRecord& written)
         MessageBoxW(nullptr, text, title, MB_OK | MB_ICONERROR | MB_TASKMODAL);
     }
 }
-
-}  // namespace
 
 std::wstring shortenedText(std::u16string_view text, std::size_t limit) {
     if (text.size() <= limit) {
@@ -183,7 +177,7 @@ void showErrorReport(HWND owner, const Error& error, const WriteRecord& written)
     } catch (...) {
         // Out of memory: the short report below needs none.
     }
-    showShortReport(owner, error, written);
+    showShortReport(owner, error.number(), written);
 }
 
 void showErrorReport(HWND owner, const Error& error) noexcept {

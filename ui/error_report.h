@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
@@ -37,8 +38,10 @@ std::wstring errorReportText(const Error& error);
 // many features stay reversed and how many calls are uncertain, written into `buffer` without
 // allocating (cut to fit, always terminated). Returns its length, 0 if nothing could be written.
 inline constexpr std::size_t kShortReportSize = 512;
-std::size_t shortErrorReportText(const Error& error, const WriteRecord& written,
+std::size_t shortErrorReportText(std::int32_t number, const WriteRecord& written,
                                  std::span<wchar_t> buffer) noexcept;
+// Shows it over `owner` if possible, else on its own (the owner may be what failed).
+void showShortReport(HWND owner, std::int32_t number, const WriteRecord& written) noexcept;
 
 // Shows that text in a modal message box captioned with the application title; returns when the
 // user has confirmed it. Should the text not be built (out of memory) or the box not be shown, the

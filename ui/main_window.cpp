@@ -1,8 +1,6 @@
 #include "ui/main_window.h"
 
-#include <cstdio>
 #include <cstdlib>
-#include <iterator>
 
 #include "core/text.h"
 
@@ -38,24 +36,6 @@ class ShutdownBlock {
   private:
     HWND window_;
 };
-
-// The report when the full one cannot be made (no memory for its text): number and counts only,
-// built without allocating.
-void showFixedReport(HWND owner, std::int32_t number, const WriteRecord& written) noexcept {
-    std::size_t reversed = 0;
-    std::size_t uncertain = 0;
-    for (const WriteRecord::Feature& feature : written.features()) {
-        reversed += feature.reversed.empty() ? 0u : 1u;
-        uncertain += feature.uncertain.size();
-    }
-    wchar_t text[400];
-    std::swprintf(text, std::size(text),
-                  L"Der Befehl wurde wegen eines Fehlers abgebrochen.\n\nFehler 0x%08X\n"
-                  L"Schon umgekehrte Merkmale: %zu\nUngewiss, ob umgekehrt: %zu\n\n"
-                  L"Dravosk wird beendet.",
-                  static_cast<unsigned>(number), reversed, uncertain);
-    MessageBoxW(owner, text, L"Dravosk", MB_OK | MB_ICONERROR);
-}
 
 }  // namespace
 
@@ -249,7 +229,8 @@ void MainWindow::endWithError(const Error& error) {
     // From here on the window only waits for the report to be confirmed and then ends.
     ending_ = true;
     exitCode_ = 1;
-    showErrorReport(hwnd(), error);
+    // The live record: a PutVector that never answered is named there as uncertain.
+    showErrorReport(hwnd(), error, progress_.record());
     reported_ = true;
     // What the failure left unreleased goes back to the host only now, after the report.
     service_.releaseDeferred();
@@ -260,15 +241,16 @@ void MainWindow::endAbandoned(std::chrono::seconds waited, std::u16string_view m
     ending_ = true;
     exitCode_ = 1;
     if (!reported_) {
+        constexpr auto kCancelled = static_cast<std::int32_t>(RPC_E_CALL_CANCELED);
         try {
-            showErrorReport(hwnd(), progress_.abandoned(static_cast<std::int32_t>(RPC_E_CALL_CANCELED),
-                                                        u"Der Aufruf wurde abgebrochen: Korvane hat " +
-                                                            decimal(waited.count()) +
-                                                            u" s lang nicht geantwortet.",
-                                                        member));
+            // The live record: the PutVector out now, if it is one, is named as uncertain.
+            const Error error(kCancelled,
+                              u"Der Aufruf wurde abgebrochen: Korvane hat " +
+                                  decimal(waited.count()) + u" s lang nicht geantwortet.",
+                              progress_.stepText(member));
+            showErrorReport(hwnd(), error, progress_.record());
         } catch (...) {
-            showFixedReport(hwnd(), static_cast<std::int32_t>(RPC_E_CALL_CANCELED),
-                            progress_.record());
+            showShortReport(hwnd(), kCancelled, progress_.record());
         }
     }
     // Not ExitProcess: nothing of this process may run on, inside the platform's wait or in
@@ -278,7 +260,7 @@ void MainWindow::endAbandoned(std::chrono::seconds waited, std::u16string_view m
 }
 
 void MainWindow::failedUnexpectedly() noexcept {
-    showFixedReport(hwnd(), static_cast<std::int32_t>(E_UNEXPECTED), progress_.record());
+    showShortReport(hwnd(), static_cast<std::int32_t>(E_UNEXPECTED), progress_.record());
     TerminateProcess(GetCurrentProcess(), 1);
     std::abort();  // not reached
 }

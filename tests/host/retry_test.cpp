@@ -123,8 +123,7 @@ TEST_F(RetryTest, WhereTheRuntimeAsksTheFilterTheBindingsScheduleIsTheOnlyOne) {
     EXPECT_GE(*std::min_element(pauses_.begin(), pauses_.end()), 100) << "no burst of retries";
 
     // Anything else the filter is asked is answered the same way.
-    EXPECT_EQ(filter->RetryRejectedCall(nullptr, 0, SERVERCALL_RETRYLATER),
-              static_cast<DWORD>(-1));
+    EXPECT_EQ(filter->RetryRejectedCall(nullptr, 0, SERVERCALL_RETRYLATER), static_cast<DWORD>(-1));
     EXPECT_EQ(filter->MessagePending(nullptr, 5000, PENDINGTYPE_TOPLEVEL),
               static_cast<DWORD>(PENDINGMSG_WAITDEFPROCESS));
 }

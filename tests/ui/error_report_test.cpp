@@ -127,7 +127,7 @@ TEST(ErrorReport, NamesAPutVectorStillInFlightAsUncertain) {
         << "the error's own record is empty";
 
     wchar_t shortText[kShortReportSize];
-    const std::size_t length = shortErrorReportText(error, live, shortText);
+    const std::size_t length = shortErrorReportText(error.number(), live, shortText);
     const std::wstring brief(shortText, length);
     EXPECT_TRUE(contains(brief, L"Fehler 0x80010002")) << brief;
     EXPECT_TRUE(contains(brief, L"Schon umgekehrte Merkmale: 2\n")) << brief;

@@ -338,8 +338,7 @@ TEST_F(MainWindowTest, AClickSentFromAnotherThreadRunsOutsideThatSend) {
     } watch;
     host.setObserver(&watch);
     std::thread sender([this] {
-        SendMessageW(window.hwnd(), WM_COMMAND,
-                     MAKEWPARAM(design(Slot::cmd_lesen).id, BN_CLICKED),
+        SendMessageW(window.hwnd(), WM_COMMAND, MAKEWPARAM(design(Slot::cmd_lesen).id, BN_CLICKED),
                      reinterpret_cast<LPARAM>(control(Slot::cmd_lesen)));
     });
     // This thread answers the send, then runs what the window posted itself.
