@@ -4,6 +4,7 @@
 #include "ui/button_caption.h"
 #include "ui/command_runner.h"
 #include "ui/error_report.h"
+#include "win/system_functions.h"
 
 namespace dravosk::ui {
 
@@ -68,7 +69,7 @@ bool MainWindow::create(int showCommand) {
         }
     }
 
-    const UINT dpi = GetDpiForWindow(hwnd());
+    const UINT dpi = win::windowDpi(hwnd());
     applyDpi(dpi);
     RECT place;
     GetWindowRect(hwnd(), &place);
