@@ -17,6 +17,7 @@
 #include "ui/host_watch.h"
 #include "ui/main_window.h"
 #include "ui/message_loop.h"
+#include "win/system_functions.h"
 #include "win/text.h"
 
 namespace {
@@ -40,8 +41,10 @@ std::optional<std::wstring> environmentValue(const wchar_t* name) {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     // Before anything else is loaded: every DLL loaded later, by this program or on its behalf,
-    // comes from the system folder, never from the program's folder or the current one.
-    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // comes from the system folder, never from the program's folder or the current one. (Windows 7
+    // without KB2533623 can only take the current folder out of the search; the program loads its
+    // own DLLs by their full path there.)
+    dravosk::win::restrictDllSearch();
 
     // The version 6 controls (the manifest asks for them) are registered by comctl32.
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};

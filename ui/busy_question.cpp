@@ -5,6 +5,7 @@
 
 #include "core/control_states.h"
 #include "ui/error_report.h"
+#include "win/system_functions.h"
 #include "win/text.h"
 
 namespace dravosk::ui {
@@ -125,9 +126,9 @@ void layOut(HWND dialog) {
     RECT client;
     GetClientRect(dialog, &client);
     RECT frame{0, 0, client.right, bottom + units.bottom};
-    AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongW(dialog, GWL_STYLE)), FALSE,
-                             static_cast<DWORD>(GetWindowLongW(dialog, GWL_EXSTYLE)),
-                             GetDpiForWindow(dialog));
+    win::adjustWindowRect(frame, static_cast<DWORD>(GetWindowLongW(dialog, GWL_STYLE)),
+                          static_cast<DWORD>(GetWindowLongW(dialog, GWL_EXSTYLE)),
+                          win::windowDpi(dialog));
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
 
@@ -189,8 +190,8 @@ bool askToWaitOn(HWND owner, const std::wstring& text) {
     WORD points = 8;
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
-    if (SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, 96) &&
-        metrics.lfMessageFont.lfFaceName[0] != L'\0' && metrics.lfMessageFont.lfHeight != 0) {
+    if (win::nonClientMetrics(metrics, 96) && metrics.lfMessageFont.lfFaceName[0] != L'\0' &&
+        metrics.lfMessageFont.lfHeight != 0) {
         font = metrics.lfMessageFont.lfFaceName;
         const LONG height = metrics.lfMessageFont.lfHeight;
         points = static_cast<WORD>(MulDiv(height < 0 ? -height : height, 72, 96));

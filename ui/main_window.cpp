@@ -9,6 +9,7 @@
 #include "ui/command_runner.h"
 #include "ui/error_report.h"
 #include "win/message_queue.h"
+#include "win/system_functions.h"
 
 namespace dravosk::ui {
 
@@ -80,7 +81,7 @@ bool MainWindow::create(int showCommand) {
         }
     }
 
-    const UINT dpi = GetDpiForWindow(hwnd());
+    const UINT dpi = win::windowDpi(hwnd());
     applyDpi(dpi);
     RECT place;
     GetWindowRect(hwnd(), &place);

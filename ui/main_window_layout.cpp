@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "ui/resource.h"
+#include "win/system_functions.h"
 
 namespace dravosk::ui {
 
@@ -77,7 +78,7 @@ void MainWindow::createControls() {
 void MainWindow::fitClientArea(UINT dpi, int left, int top) {
     const PixelSize client = clientSize(dpi);
     RECT frame{0, 0, client.width, client.height};
-    AdjustWindowRectExForDpi(&frame, kWindowStyle, FALSE, kWindowExStyle, dpi);
+    win::adjustWindowRect(frame, kWindowStyle, kWindowExStyle, dpi);
     SetWindowPos(hwnd(), nullptr, left, top, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 
@@ -103,10 +104,9 @@ void MainWindow::applyDpi(UINT dpi) {
 }
 
 void MainWindow::takeFont(UINT dpi) {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
+    NONCLIENTMETRICSW metrics;
     win::unique_hfont font;
-    if (SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi)) {
+    if (win::nonClientMetrics(metrics, dpi)) {
         font.reset(CreateFontIndirectW(&metrics.lfMessageFont));
     }
     // Stock objects belong to the system.
@@ -120,10 +120,9 @@ void MainWindow::takeFont(UINT dpi) {
 
 void MainWindow::takeIcons(UINT dpi) {
     const auto load = [&](int widthMetric, int heightMetric) {
-        return win::unique_hicon(
-            static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_DRAVOSK), IMAGE_ICON,
-                                          GetSystemMetricsForDpi(widthMetric, dpi),
-                                          GetSystemMetricsForDpi(heightMetric, dpi), 0)));
+        return win::unique_hicon(static_cast<HICON>(LoadImageW(
+            instance_, MAKEINTRESOURCEW(IDI_DRAVOSK), IMAGE_ICON,
+            win::systemMetric(widthMetric, dpi), win::systemMetric(heightMetric, dpi), 0)));
     };
     win::unique_hicon big = load(SM_CXICON, SM_CYICON);
     win::unique_hicon small = load(SM_CXSMICON, SM_CYSMICON);

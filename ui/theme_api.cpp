@@ -1,5 +1,7 @@
 #include "ui/theme_api.h"
 
+#include "win/system_functions.h"
+
 namespace dravosk::ui {
 
 namespace {
@@ -15,8 +17,7 @@ bool resolve(HMODULE module, const char* name, Function& function) {
 
 }  // namespace
 
-ThemeApi::ThemeApi(const wchar_t* dll)
-    : module_(LoadLibraryExW(dll, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+ThemeApi::ThemeApi(const wchar_t* dll) : module_(win::loadSystemLibrary(dll)) {
     if (!module_) {
         return;
     }

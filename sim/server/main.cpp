@@ -22,6 +22,7 @@
 #include "sim/server/sim_window.h"
 #include "sim/server/stall.h"
 #include "win/com_apartment.h"
+#include "win/system_functions.h"
 #include "win/text.h"
 
 namespace dravosk::sim::server {
@@ -153,6 +154,8 @@ int serve(const Options& options, std::optional<PartProgram> program, const Busy
 }
 
 int run(std::span<const wchar_t* const> args) {
+    // As Dravosk: every DLL loaded later comes from the system folder.
+    win::restrictDllSearch();
     auto parsed = parseCommandLine(args);
     if (const auto* message = std::get_if<std::wstring>(&parsed)) {
         printError(L"korvane-sim: " + *message);
@@ -180,9 +183,8 @@ int run(std::span<const wchar_t* const> args) {
             FreeConsole();
         }
     }
-    if (!options.noWindow &&
-        !SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2)) {
-        SetProcessDPIAware();
+    if (!options.noWindow) {
+        win::becomeDpiAware();
     }
     return serve(options, std::move(file.program), file.faults);
 }

@@ -6,6 +6,7 @@
 #include "core/text.h"
 #include "sim/coercion.h"
 #include "sim/server/class_id.h"
+#include "win/system_functions.h"
 #include "win/text.h"
 
 namespace dravosk::sim::server {
@@ -84,7 +85,7 @@ bool SimWindow::create(int show) {
         return false;
     }
     // The size follows the monitor's scale: 820 x 480 at 96 dpi.
-    const UINT dpi = GetDpiForWindow(hwnd());
+    const UINT dpi = win::windowDpi(hwnd());
     SetWindowPos(hwnd(), nullptr, 0, 0, MulDiv(820, static_cast<int>(dpi), 96),
                  MulDiv(480, static_cast<int>(dpi), 96), SWP_NOMOVE | SWP_NOZORDER);
     ShowWindow(hwnd(), show);
@@ -154,15 +155,14 @@ void SimWindow::createControls() {
         column.iSubItem = i;
         ListView_InsertColumn(list_, i, &column);
     }
-    applyDpi(GetDpiForWindow(hwnd()));
+    applyDpi(win::windowDpi(hwnd()));
     refresh();
 }
 
 void SimWindow::applyDpi(UINT dpi) {
     dpi_ = dpi ? dpi : USER_DEFAULT_SCREEN_DPI;
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    if (SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi_)) {
+    NONCLIENTMETRICSW metrics;
+    if (win::nonClientMetrics(metrics, dpi_)) {
         if (win::unique_hfont font(CreateFontIndirectW(&metrics.lfMessageFont)); font) {
             for (HWND control : {summary_, list_}) {
                 SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);

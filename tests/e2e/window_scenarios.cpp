@@ -10,6 +10,7 @@
 #include "tests/e2e/scenarios.h"
 #include "tests/e2e/window_driving.h"
 #include "win/gdi_handles.h"
+#include "win/system_functions.h"
 #include "win/unique_handle.h"
 
 namespace dravosk::e2e {
@@ -72,6 +73,15 @@ int resources(const std::wstring& exe) {
             check(text.find("Microsoft.Windows.Common-Controls") != std::string::npos,
                   L"manifest: common controls");
             check(text.find("asInvoker") != std::string::npos, L"manifest: asInvoker");
+            // Windows 7, 8, 8.1 and 10/11: each runs the program as written for it.
+            for (const char* os : {"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+                                   "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
+                                   "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+                                   "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}) {
+                check(
+                    text.find(std::string("<supportedOS Id=\"") + os + "\"/>") != std::string::npos,
+                    L"manifest: supported Windows " + std::wstring(os, os + 38));
+            }
         } else {
             check(false, L"manifest resource 1");
         }
@@ -156,7 +166,7 @@ int layout(const std::wstring& exe) {
     if (app.window() == nullptr) {
         return 1;
     }
-    checkEqual(GetDpiForWindow(app.window()), UINT{96}, L"DPI of the test display");
+    checkEqual(win::windowDpi(app.window()), UINT{96}, L"DPI of the test display");
     checkText(windowText(app.window()), kCaption, L"caption");
     RECT client;
     GetClientRect(app.window(), &client);

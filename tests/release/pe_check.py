@@ -68,16 +68,42 @@ class Image:
         start = self.offset(rva)
         return self.data[start:self.data.index(b"\0", start)].decode("ascii")
 
-    def dlls(self, index, entry_size, name_at):
+    def descriptors(self, index, entry_size):
+        """The offsets of the import descriptors in directory `index`."""
         rva, _ = self.directory(index)
-        names = []
         if rva == 0:
-            return names
+            return
         at = self.offset(rva)
         while any(self.data[at:at + entry_size]):
-            names.append(self.text(struct.unpack_from("<I", self.data, at + name_at)[0]))
+            yield at
             at += entry_size
-        return names
+
+    def dlls(self, index, entry_size, name_at):
+        return [self.text(struct.unpack_from("<I", self.data, at + name_at)[0])
+                for at in self.descriptors(index, entry_size)]
+
+    def functions(self, index, entry_size, name_at, names_at):
+        """(DLL, function) for every import in directory `index`; an import by ordinal is
+        given as "#ordinal"."""
+        imports = []
+        for at in self.descriptors(index, entry_size):
+            dll = self.text(struct.unpack_from("<I", self.data, at + name_at)[0])
+            thunk = self.offset(struct.unpack_from("<I", self.data, at + names_at)[0])
+            while True:
+                entry = struct.unpack_from("<Q", self.data, thunk)[0]
+                if entry == 0:
+                    break
+                if entry & (1 << 63):
+                    imports.append((dll, f"#{entry & 0xFFFF}"))
+                else:
+                    imports.append((dll, self.text((entry & 0x7FFFFFFF) + 2)))  # after the hint
+                thunk += 8
+        return imports
+
+    def imported_functions(self):
+        """Every function imported, statically or delay-loaded, as (DLL, function)."""
+        return (self.functions(DIRECTORY_IMPORT, 20, 12, 0) +
+                self.functions(DIRECTORY_DELAY_IMPORT, 32, 4, 16))
 
 
 def check(path):

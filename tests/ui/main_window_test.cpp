@@ -11,16 +11,21 @@
 #include "sim/model.h"
 #include "sim/recorder.h"
 #include "tests/support/part_program.h"
+#include "tests/ui/layout_checks.h"
 #include "tests/ui/test_windows.h"
 #include "ui/button_caption.h"
 #include "ui/layout.h"
 #include "ui/main_window.h"
+#include "win/system_functions.h"
 #include "win/window_text.h"
 
 namespace dravosk::ui {
 namespace {
 
 using test::confirmingMessageBoxes;
+using test::expectControlFont;
+using test::expectDesignLayout;
+using test::messageFont;
 using test::takeQuitMessage;
 
 using dravosk::test::feature;
@@ -74,13 +79,9 @@ TEST_F(MainWindowTest, StartsInItsDesignState) {
     EXPECT_EQ(windowText(window.hwnd()), L"Dravosk für Korvane");
     EXPECT_EQ(GetMenu(window.hwnd()), nullptr);
 
-    const UINT dpi = GetDpiForWindow(window.hwnd());
-    RECT client;
-    GetClientRect(window.hwnd(), &client);
-    EXPECT_EQ(client.right, clientSize(dpi).width);
-    EXPECT_EQ(client.bottom, clientSize(dpi).height);
+    expectDesignLayout(window, win::windowDpi(window.hwnd()));
 
-    // Created in tab order, each at its place, with its caption.
+    // Created in tab order, each with its caption.
     HWND child = GetWindow(window.hwnd(), GW_CHILD);
     for (std::size_t i = 0; i < kControls.size(); ++i) {
         ASSERT_NE(child, nullptr) << i;
@@ -89,14 +90,6 @@ TEST_F(MainWindowTest, StartsInItsDesignState) {
         if (kControls[i].caption != nullptr) {
             EXPECT_EQ(windowText(child), kControls[i].caption);
         }
-        RECT rect;
-        GetWindowRect(child, &rect);
-        MapWindowPoints(nullptr, window.hwnd(), reinterpret_cast<POINT*>(&rect), 2);
-        const PixelRect expected = toPixels(kControls[i].twips, dpi);
-        EXPECT_EQ(rect.left, expected.left) << i;
-        EXPECT_EQ(rect.top, expected.top) << i;
-        EXPECT_EQ(rect.right - rect.left, expected.width) << i;
-        EXPECT_EQ(rect.bottom - rect.top, expected.height) << i;
         child = GetWindow(child, GW_HWNDNEXT);
     }
     EXPECT_EQ(child, nullptr);
@@ -304,24 +297,8 @@ TEST_F(MainWindowTest, ANewDpiRecomputesTheLayoutAndTheFont) {
     EXPECT_EQ(rect.bottom - rect.top, 86);
 
     // The message font for 144 DPI, on every control.
-    const auto font =
-        reinterpret_cast<HFONT>(SendMessageW(control(Slot::cmd_lesen), WM_GETFONT, 0, 0));
-    EXPECT_NE(reinterpret_cast<LRESULT>(font), fontBefore);
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    ASSERT_TRUE(
-        SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, 144));
-    LOGFONTW used{};
-    ASSERT_NE(GetObjectW(font, sizeof used, &used), 0);
-    EXPECT_EQ(used.lfHeight, metrics.lfMessageFont.lfHeight);
-    EXPECT_EQ(std::wstring(used.lfFaceName), metrics.lfMessageFont.lfFaceName);
-    for (const ControlDesign& design : kControls) {
-        if (design.kind != ControlKind::picture) {  // a bitmap has no use for a font
-            EXPECT_EQ(SendMessageW(GetDlgItem(window.hwnd(), design.id), WM_GETFONT, 0, 0),
-                      reinterpret_cast<LRESULT>(font))
-                << design.id;
-        }
-    }
+    EXPECT_NE(SendMessageW(control(Slot::cmd_lesen), WM_GETFONT, 0, 0), fontBefore);
+    expectControlFont(window, messageFont(144));
 }
 
 // A click another program sends (rather than posts) would run the command inside that
