@@ -46,6 +46,9 @@ class com_object : public Interface {
     com_object() = default;
     virtual ~com_object() = default;
 
+    // The references held now; 1 when the next Release is the last.
+    LONG references() const noexcept { return references_; }
+
   private:
     LONG references_ = 1;
 };

@@ -84,10 +84,10 @@ std::optional<std::chrono::milliseconds> millisecondsOf(std::string_view text) {
     return std::chrono::milliseconds(*ms);
 }
 
-// A member the host offers, by its exact name.
+// A member the host offers, by its exact name, or "Release": an object given up by the client.
 std::optional<std::u16string> memberOf(std::string_view text) {
     std::u16string member = fromUtf8(text);
-    if (!Model::isMemberName(member)) {
+    if (!Model::isMemberName(member) && member != u"Release") {
         return std::nullopt;
     }
     return member;

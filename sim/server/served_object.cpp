@@ -46,6 +46,13 @@ HRESULT reportError(const Error& error, EXCEPINFO* exception) {
 ServedObject::ServedObject(ServerState& state, ObjectRef ref, std::span<const Member> members)
     : CountedObject(state), ref_(ref), members_(members) {}
 
+ULONG ServedObject::Release() {
+    if (references() == 1) {
+        state_.traps().enter(u"Release");
+    }
+    return com_object::Release();
+}
+
 HRESULT ServedObject::GetTypeInfoCount(UINT* count) {
     if (!count) {
         return E_POINTER;

@@ -25,6 +25,9 @@ class ServedObject : public win::com_object<IDispatch>, protected CountedObject 
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags,
                                      DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
                                      UINT* argErr) override;
+    // The last reference a client gives back arrives through the stub like any call, so it can
+    // be held like one ("hang Release N" holds the Nth object given up from now).
+    ULONG STDMETHODCALLTYPE Release() override;
 
   protected:
     // How a member may be called: a property is read with DISPATCH_PROPERTYGET (alone or together

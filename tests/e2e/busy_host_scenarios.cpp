@@ -320,3 +320,45 @@ int typedAheadEnter(const std::wstring& exe, const std::wstring& sim) {
 }
 
 }  // namespace dravosk::e2e
+
+namespace dravosk::e2e {
+
+// The host hangs while Dravosk gives back one of its objects: a release is a call like any other,
+// so the question comes, and Abbrechen gives the report and ends Dravosk.
+int hangInRelease(const std::wstring& exe, const std::wstring& sim) {
+    Busy busy(exe, sim);
+    if (!busy.ready || !busy.host.request("hang Release 1")) {
+        return 1;
+    }
+    busy.app->click(cmd_schreiben);
+    Question question;
+    waitFor([&] { return (question = findQuestion(*busy.app)).hwnd != nullptr; }, 20000);
+    check(question.hwnd != nullptr, L"the question appears");
+    if (question.hwnd == nullptr) {
+        return 1;
+    }
+    check(question.text.find(L": Release). Weiter warten oder abbrechen?") != std::wstring::npos,
+          L"the question names the release: " + question.text);
+    PostMessageW(question.cancel, BM_CLICK, 0, 0);
+    HWND report = nullptr;
+    waitFor(
+        [&] {
+            report = busy.app->messageBox();
+            return report != nullptr && report != question.hwnd && IsWindow(question.hwnd) == FALSE;
+        },
+        10000);
+    check(report != nullptr, L"the report appears");
+    if (report == nullptr) {
+        return 1;
+    }
+    const std::wstring text = win::messageBoxText(report);
+    check(text.find(L"Fehler 0x80010002 (-2147418110)\n") != std::wstring::npos &&
+              text.find(L"Release\n") != std::wstring::npos,
+          L"the report names the release given up on: " + text);
+    PostMessageW(GetDlgItem(report, IDOK), BM_CLICK, 0, 0);
+    checkEqual(busy.app->waitForExit(10000), DWORD{1}, L"exit code after the report");
+    busy.host.request("release");
+    return failures() == 0 ? 0 : 1;
+}
+
+}  // namespace dravosk::e2e

@@ -43,6 +43,7 @@ constexpr Scenario kScenarios[] = {
     {L"hang_then_cancel", hangThenCancel},
     {L"click_during_refusals", clickDuringRefusals},
     {L"typed_ahead_enter", typedAheadEnter},
+    {L"hang_in_release", hangInRelease},
 };
 
 // A Unix path (as the build passes it) becomes the Windows path Wine maps it to.

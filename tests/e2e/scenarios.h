@@ -32,5 +32,6 @@ int hangThenWait(const std::wstring& exe, const std::wstring& sim);
 int hangThenCancel(const std::wstring& exe, const std::wstring& sim);
 int clickDuringRefusals(const std::wstring& exe, const std::wstring& sim);
 int typedAheadEnter(const std::wstring& exe, const std::wstring& sim);
+int hangInRelease(const std::wstring& exe, const std::wstring& sim);
 
 }  // namespace dravosk::e2e

@@ -259,6 +259,18 @@ TEST_F(MainWindowTest, LoggingOffIsRefusedWhileACommandRuns) {
     EXPECT_EQ(SendMessageW(window.hwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
 }
 
+// A report still open is as much in the way of logging off: the session would end unread.
+TEST_F(MainWindowTest, LoggingOffIsRefusedWhileAReportIsOpen) {
+    model.setActive(std::nullopt);
+    LRESULT answer = -1;
+    const auto box = confirmingMessageBoxes(
+        [&] { click(Slot::cmd_lesen); },
+        [&] { answer = SendMessageW(window.hwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF); });
+    EXPECT_TRUE(contains(box.text, L"Schritt: ActivePartProgram")) << box.text;
+    EXPECT_EQ(answer, FALSE);
+    EXPECT_EQ(takeQuitMessage(), 1);
+}
+
 TEST_F(MainWindowTest, ACloseWhileWritesMessageIsOpenWaitsForTheCommandToFinish) {
     click(Slot::cmd_lesen);
     click(Slot::cmd_allemarkieren);
