@@ -117,11 +117,40 @@ struct Busy {
         }
     }
 
+    // Sets the host's `fault` (a control channel request) and clicks Write; false when either
+    // could not be done.
+    bool writeWith(const char* fault) {
+        if (!ready || !host.request(fault)) {
+            return false;
+        }
+        app->click(cmd_schreiben);
+        return true;
+    }
+
     HostSetup host;
     std::optional<sim::PartProgram> start;
     std::optional<App> app;
     bool ready = false;
 };
+
+// Answers the question with Abbrechen and waits for the report that follows it; null (a failed
+// check) when none comes.
+HWND cancelForReport(const Busy& busy, const Question& question) {
+    PostMessageW(question.cancel, BM_CLICK, 0, 0);
+    const ULONGLONG cancelled = GetTickCount64();
+    HWND report = nullptr;
+    waitFor(
+        [&] {
+            report = busy.app->messageBox();
+            return report != nullptr && report != question.hwnd && IsWindow(question.hwnd) == FALSE;
+        },
+        10000);
+    check(report != nullptr, L"the report appears");
+    if (report != nullptr) {
+        print(L"from Abbrechen to the report: " + inSeconds(secondsSince(cancelled)));
+    }
+    return report;
+}
 
 // Waits for Write's message, confirms it and checks that every marked feature was reversed
 // exactly once.
@@ -208,28 +237,17 @@ int hangThenWait(const std::wstring& exe, const std::wstring& sim) {
 // unknown outcome, Dravosk ends while the host still hangs, and the host agrees with the report.
 int hangThenCancel(const std::wstring& exe, const std::wstring& sim) {
     Busy busy(exe, sim);
-    if (!busy.ready || !busy.host.request("hang PutVector 5")) {
+    if (!busy.writeWith("hang PutVector 5")) {
         return 1;
     }
-    busy.app->click(cmd_schreiben);
     const Question question = waitForQuestion(*busy.app, 20000, kWait, L"the question");
     if (question.hwnd == nullptr) {
         return 1;
     }
-    PostMessageW(question.cancel, BM_CLICK, 0, 0);
-    const ULONGLONG cancelled = GetTickCount64();
-    HWND report = nullptr;
-    waitFor(
-        [&] {
-            report = busy.app->messageBox();
-            return report != nullptr && report != question.hwnd && IsWindow(question.hwnd) == FALSE;
-        },
-        10000);
-    check(report != nullptr, L"the report appears");
+    const HWND report = cancelForReport(busy, question);
     if (report == nullptr) {
         return 1;
     }
-    print(L"from Abbrechen to the report: " + inSeconds(secondsSince(cancelled)));
     const std::wstring text = win::messageBoxText(report);
     checkText(win::windowText(report), L"Dravosk", L"report caption");
     const std::wstring expected[] = {
@@ -267,18 +285,13 @@ int hangThenCancel(const std::wstring& exe, const std::wstring& sim) {
     return failures() == 0 ? 0 : 1;
 }
 
-}  // namespace dravosk::e2e
-
-namespace dravosk::e2e {
-
 // A click on List1 while Write waits out the host's refusals changes nothing Write does: the
 // marks it reverses are those of the moment Write was clicked.
 int clickDuringRefusals(const std::wstring& exe, const std::wstring& sim) {
     Busy busy(exe, sim);
-    if (!busy.ready || !busy.host.request("reject 3000")) {
+    if (!busy.writeWith("reject 3000")) {
         return 1;
     }
-    busy.app->click(cmd_schreiben);
     Sleep(500);
     // A plain click on the first line would leave it marked alone.
     const HWND list = busy.app->control(List1);
@@ -296,10 +309,9 @@ int clickDuringRefusals(const std::wstring& exe, const std::wstring& sim) {
 // question stays until a button is clicked.
 int typedAheadEnter(const std::wstring& exe, const std::wstring& sim) {
     Busy busy(exe, sim);
-    if (!busy.ready || !activate(*busy.app) || !busy.host.request("hang PutVector 5")) {
+    if (!busy.ready || !activate(*busy.app) || !busy.writeWith("hang PutVector 5")) {
         return 1;
     }
-    busy.app->click(cmd_schreiben);
     Sleep(kWait * 1000 / 2);
     press(VK_RETURN);
     press(VK_SPACE);
@@ -319,18 +331,13 @@ int typedAheadEnter(const std::wstring& exe, const std::wstring& sim) {
     return failures() == 0 ? 0 : 1;
 }
 
-}  // namespace dravosk::e2e
-
-namespace dravosk::e2e {
-
 // The host hangs while Dravosk gives back one of its objects: a release is a call like any other,
 // so the question comes, and Abbrechen gives the report and ends Dravosk.
 int hangInRelease(const std::wstring& exe, const std::wstring& sim) {
     Busy busy(exe, sim);
-    if (!busy.ready || !busy.host.request("hang Release 1")) {
+    if (!busy.writeWith("hang Release 1")) {
         return 1;
     }
-    busy.app->click(cmd_schreiben);
     Question question;
     waitFor([&] { return (question = findQuestion(*busy.app)).hwnd != nullptr; }, 20000);
     check(question.hwnd != nullptr, L"the question appears");
@@ -339,15 +346,7 @@ int hangInRelease(const std::wstring& exe, const std::wstring& sim) {
     }
     check(question.text.find(L": Release). Weiter warten oder abbrechen?") != std::wstring::npos,
           L"the question names the release: " + question.text);
-    PostMessageW(question.cancel, BM_CLICK, 0, 0);
-    HWND report = nullptr;
-    waitFor(
-        [&] {
-            report = busy.app->messageBox();
-            return report != nullptr && report != question.hwnd && IsWindow(question.hwnd) == FALSE;
-        },
-        10000);
-    check(report != nullptr, L"the report appears");
+    const HWND report = cancelForReport(busy, question);
     if (report == nullptr) {
         return 1;
     }

@@ -100,4 +100,13 @@ class BindingTest : public ::testing::Test {
                                         });
 };
 
+// A binding test that hears every call the binding makes.
+class HeardBindingTest : public BindingTest {
+  protected:
+    HeardBindingTest() { calls_->setObserver(&log); }
+    ~HeardBindingTest() override { calls_->setObserver(nullptr); }
+
+    CallLog log;
+};
+
 }  // namespace dravosk::host::test

@@ -12,14 +12,9 @@ namespace {
 
 // The fixture's clock moves only when the binding pauses, so these tests see the schedule without
 // waiting for it.
-class RetryTest : public BindingTest {
+class RetryTest : public HeardBindingTest {
   protected:
-    RetryTest() { calls_->setObserver(&watch); }
-    ~RetryTest() override { calls_->setObserver(nullptr); }
-
-    long long count(const std::u16string& member) const { return watch.count(member); }
-
-    CallLog watch;
+    long long count(const std::u16string& member) const { return log.count(member); }
 };
 
 TEST_F(RetryTest, EveryKindOfRefusedCallIsSentAgainAfterGrowingPauses) {
@@ -59,7 +54,7 @@ TEST_F(RetryTest, EveryKindOfRefusedCallIsSentAgainAfterGrowingPauses) {
     EXPECT_EQ(count(u"_NewEnum"), 2);
     EXPECT_EQ(count(u"IEnumVARIANT::Next"), 3);
     EXPECT_EQ(count(u"PutVector"), 3 + 1) << "look-up, two calls, one refusal";
-    EXPECT_EQ(watch.open, 0) << "every start has its end";
+    EXPECT_EQ(log.open, 0) << "every start has its end";
 }
 
 TEST_F(RetryTest, ARefusalAfterTheLimitFailsAndOtherFailuresAreNotSentAgain) {

@@ -10,13 +10,7 @@
 namespace dravosk::host::test {
 namespace {
 
-class WatchedCallsTest : public BindingTest {
-  protected:
-    WatchedCallsTest() { calls_->setObserver(&log); }
-    ~WatchedCallsTest() override { calls_->setObserver(nullptr); }
-
-    CallLog log;
-};
+using WatchedCallsTest = HeardBindingTest;
 
 TEST_F(WatchedCallsTest, ReleasesAndQueryInterfaceAreCallsTheWatchHears) {
     FakeDispatch* feature = make();
