@@ -94,5 +94,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
         dravosk::ui::showErrorReport(window.hwnd(), error);
         return 1;
     }
-    return dravosk::ui::runMessageLoop(window);
+    const int exitCode = dravosk::ui::runMessageLoop(window);
+    // The watch goes with the window, before the service and its calls.
+    service.calls().setObserver(nullptr);
+    return exitCode;
 }
