@@ -64,8 +64,9 @@ Error errorFromCall(OutgoingCalls& calls, HRESULT hr, std::u16string where, IUnk
         } else if (FAILED(e.scode)) {
             number = e.scode;
         }
-        // With neither code set (Wine's proxy drops deferred texts) the number stays
-        // DISP_E_EXCEPTION: a failure must never be reported under a success code.
+        // With neither code set (a proxy that never ran the deferred fill-in, see
+        // docs/platform.md) the number stays DISP_E_EXCEPTION: a failure must never be reported
+        // under a success code.
         description = win::unique_bstr::textOf(e.bstrDescription);
     }
     std::u16string fromErrorInfo = errorInfoDescription(calls, object, iid);
