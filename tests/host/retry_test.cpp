@@ -26,8 +26,8 @@ TEST_F(RetryTest, EveryKindOfRefusedCallIsSentAgainAfterGrowingPauses) {
     item->add(L"PutVector", [](DISPPARAMS&, VARIANT*, EXCEPINFO*) { return S_OK; });
     std::vector<win::unique_variant> items;
     items.push_back(variantOf(item));
-    auto log = std::make_shared<EnumLog>();
-    FakeDispatch* c = collection(items, log, [](FakeEnum& e) {
+    auto enumLog = std::make_shared<EnumLog>();
+    FakeDispatch* c = collection(items, enumLog, [](FakeEnum& e) {
         e.refusals = 2;
         e.refusal = RPC_E_SERVERCALL_RETRYLATER;
     });
@@ -50,7 +50,7 @@ TEST_F(RetryTest, EveryKindOfRefusedCallIsSentAgainAfterGrowingPauses) {
     items.clear();
     EXPECT_EQ(pauses_,
               (std::vector<long long>{100, 100, 200, 100, 200, 400, 800, 1000, 1000, 100, 100}));
-    EXPECT_EQ(log->requests.size(), 1u) << "a refused Next was not run";
+    EXPECT_EQ(enumLog->requests.size(), 1u) << "a refused Next was not run";
     EXPECT_EQ(count(u"_NewEnum"), 2);
     EXPECT_EQ(count(u"IEnumVARIANT::Next"), 3);
     EXPECT_EQ(count(u"PutVector"), 3 + 1) << "look-up, two calls, one refusal";
