@@ -1,8 +1,7 @@
 // The question to the operator when the host has not answered for a while: a small modal dialog
 // over Dravosk's window, captioned "Dravosk", with the buttons "Warten" and "Abbrechen". A plain
-// message box cannot carry those button texts; the dialog is built from an in-memory template,
-// so its buttons are ordinary button windows that keyboard, accessibility tools and test drivers
-// can reach.
+// message box cannot carry those button texts; the platform's task dialog (common controls 6)
+// takes them as its own buttons and lays out, sizes and places the question itself.
 #pragma once
 
 #include <windows.h>

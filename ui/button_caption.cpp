@@ -14,24 +14,6 @@ namespace {
 
 constexpr UINT kCaptionFormat = DT_WORDBREAK | DT_CENTER;
 
-// Selects a font into a device context for the lifetime of the object.
-class SelectedFont {
-  public:
-    SelectedFont(HDC dc, HFONT font)
-        : dc_(dc), previous_(font ? SelectObject(dc, font) : nullptr) {}
-    ~SelectedFont() {
-        if (previous_ != nullptr) {
-            SelectObject(dc_, previous_);
-        }
-    }
-    SelectedFont(const SelectedFont&) = delete;
-    SelectedFont& operator=(const SelectedFont&) = delete;
-
-  private:
-    HDC dc_;
-    HGDIOBJ previous_;
-};
-
 int themeState(bool disabled, bool pushed, bool hot) {
     if (disabled) {
         return PBS_DISABLED;
@@ -105,7 +87,7 @@ LRESULT drawPushButton(const NMCUSTOMDRAW& draw) {
     const RECT area = captionArea(button, dc);
     {
         const auto font = reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0));
-        const SelectedFont selected(dc, font);
+        const win::select_object selected(dc, font);
         const std::wstring caption = win::windowText(button);
         // Drawn across the whole width of the area, as it was measured: each line is centred
         // there, and a rectangle just as wide as the widest line may wrap it once more.

@@ -65,14 +65,7 @@ void MainWindow::createControls() {
     }
 
     list_.emplace(control(Slot::List1));
-    states_.emplace(hwnd(),
-                    ButtonControls{.lesen = control(Slot::cmd_lesen),
-                                   .schreiben = control(Slot::cmd_schreiben),
-                                   .allemarkieren = control(Slot::cmd_allemarkieren),
-                                   .alledemarkieren = control(Slot::cmd_alledemarkieren)},
-                    CheckBoxControls{.check1 = control(Slot::Check1),
-                                     .check2 = control(Slot::Check2),
-                                     .check3 = control(Slot::Check3)});
+    states_.emplace(hwnd(), controls_);
 }
 
 void MainWindow::fitClientArea(UINT dpi, int left, int top) {

@@ -9,49 +9,21 @@
 
 namespace dravosk::ui {
 
-// Every enumerator is handled: a new button or check box without a control fails to compile.
-HWND ButtonControls::of(Button button) const {
-    switch (button) {
-        case Button::lesen:
-            return lesen;
-        case Button::schreiben:
-            return schreiben;
-        case Button::allemarkieren:
-            return allemarkieren;
-        case Button::alledemarkieren:
-            return alledemarkieren;
-    }
-    return nullptr;  // not reached
-}
-
-HWND CheckBoxControls::of(CheckBox box) const {
-    switch (box) {
-        case CheckBox::check1:
-            return check1;
-        case CheckBox::check2:
-            return check2;
-        case CheckBox::check3:
-            return check3;
-    }
-    return nullptr;  // not reached
-}
-
-void WindowControlStates::setEnabled(Button button, bool enabled) {
-    const HWND control = buttons_.of(button);
+void WindowControlStates::setEnabled(Button which, bool enabled) {
+    const HWND button = control(slotOf(which));
     // A disabled control keeps no focus: hand it on to the next tab stop first, so the keyboard
     // still reaches the window.
-    if (!enabled && GetFocus() == control) {
-        const HWND next = GetNextDlgTabItem(owner_, control, FALSE);
-        if (next != nullptr && next != control) {
+    if (!enabled && GetFocus() == button) {
+        const HWND next = GetNextDlgTabItem(owner_, button, FALSE);
+        if (next != nullptr && next != button) {
             SetFocus(next);
         }
     }
-    EnableWindow(control, enabled ? TRUE : FALSE);
+    EnableWindow(button, enabled ? TRUE : FALSE);
 }
 
 int WindowControlStates::checkState(CheckBox box) const {
-    const HWND control = checkBoxes_.of(box);
-    return SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+    return SendMessageW(control(slotOf(box)), BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
 }
 
 void WindowControlStates::showMessage(std::u16string_view text) {

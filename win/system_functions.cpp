@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "win/gdi_handles.h"
+
 namespace dravosk::win {
 
 namespace {
@@ -117,12 +119,11 @@ HMODULE loadSystemLibrary(const wchar_t* fileName) {
 }
 
 UINT systemDpi() {
-    const HDC screen = GetDC(nullptr);
-    if (screen == nullptr) {
+    const unique_window_dc screen(nullptr);
+    if (!screen) {
         return USER_DEFAULT_SCREEN_DPI;
     }
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    const int dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
     return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
 }
 

@@ -136,8 +136,18 @@ TEST(WindowControlStates, EnabledFlagsAndCheckStatesAreTheControls) {
     HiddenWindow c1(L"BUTTON", WS_CHILD | BS_AUTO3STATE, owner.get());
     HiddenWindow c2(L"BUTTON", WS_CHILD | BS_AUTO3STATE, owner.get());
     HiddenWindow c3(L"BUTTON", WS_CHILD | BS_AUTO3STATE, owner.get());
-    WindowControlStates states(owner.get(), {b0.get(), b1.get(), b2.get(), b3.get()},
-                               {c1.get(), c2.get(), c3.get()});
+    ControlWindows controls{};
+    const auto place = [&](Slot slot, const HiddenWindow& window) {
+        controls[static_cast<std::size_t>(slot)] = window.get();
+    };
+    place(Slot::cmd_lesen, b0);
+    place(Slot::cmd_schreiben, b1);
+    place(Slot::cmd_allemarkieren, b2);
+    place(Slot::cmd_alledemarkieren, b3);
+    place(Slot::Check1, c1);
+    place(Slot::Check2, c2);
+    place(Slot::Check3, c3);
+    WindowControlStates states(owner.get(), controls);
 
     states.setEnabled(Button::schreiben, true);
     states.setEnabled(Button::alledemarkieren, false);
@@ -155,7 +165,7 @@ TEST(WindowControlStates, EnabledFlagsAndCheckStatesAreTheControls) {
 
 TEST(WindowControlStates, ShowsTheMessageInAPlainBoxCaptionedWithTheTitle) {
     HiddenWindow owner(L"STATIC", WS_POPUP);
-    WindowControlStates states(owner.get(), {}, {});
+    WindowControlStates states(owner.get(), {});
     const auto box = test::confirmingMessageBoxes(
         [&] { states.showMessage(u"Alle selektierten Merkmale umgekehrt"); });
     EXPECT_TRUE(box.seen);

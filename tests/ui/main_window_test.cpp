@@ -16,6 +16,7 @@
 #include "ui/button_caption.h"
 #include "ui/layout.h"
 #include "ui/main_window.h"
+#include "win/gdi_handles.h"
 #include "win/system_functions.h"
 #include "win/window_text.h"
 
@@ -156,15 +157,17 @@ TEST_F(MainWindowTest, EveryButtonCaptionFitsItsFaceWhole) {
     for (Slot slot : {Slot::cmd_lesen, Slot::cmd_schreiben, Slot::cmd_allemarkieren,
                       Slot::cmd_alledemarkieren}) {
         const HWND button = control(slot);
-        const HDC dc = GetDC(button);
-        const HGDIOBJ previous =
-            SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0)));
-        const RECT area = captionArea(button, dc);
-        const RECT lines = captionLayout(dc, design(slot).caption, area);
+        RECT area;
+        RECT lines;
         TEXTMETRICW metrics{};
-        GetTextMetricsW(dc, &metrics);
-        SelectObject(dc, previous);
-        ReleaseDC(button, dc);
+        {
+            const win::unique_window_dc dc(button);
+            const win::select_object font(
+                dc.get(), reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0)));
+            area = captionArea(button, dc.get());
+            lines = captionLayout(dc.get(), design(slot).caption, area);
+            GetTextMetricsW(dc.get(), &metrics);
+        }
 
         RECT face;
         GetClientRect(button, &face);

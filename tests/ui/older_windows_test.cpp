@@ -12,6 +12,7 @@
 #include "tests/ui/windows_release.h"
 #include "ui/layout.h"
 #include "ui/main_window.h"
+#include "win/gdi_handles.h"
 #include "win/system_functions.h"
 
 namespace dravosk::ui {
@@ -28,10 +29,11 @@ int iconWidth(HICON icon) {
     if (!GetIconInfo(icon, &info)) {
         return 0;
     }
+    // The icon's bitmaps are copies that belong to the caller.
+    const win::unique_hbitmap colour(info.hbmColor);
+    const win::unique_hbitmap mask(info.hbmMask);
     BITMAP bitmap{};
-    GetObjectW(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
+    GetObjectW(colour ? colour.get() : mask.get(), sizeof bitmap, &bitmap);
     return bitmap.bmWidth;
 }
 
