@@ -5,9 +5,12 @@
 
 #include "sim/automation.h"
 #include "tests/host/local_server/com_fixture.h"
+#include "tests/support/written.h"
 
 namespace dravosk::host::test {
 namespace {
+
+using dravosk::test::changed;
 
 const PartProgram kThreeFeatures{
     u"Prüfteil",

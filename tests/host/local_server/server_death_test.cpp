@@ -4,9 +4,12 @@
 #include <vector>
 
 #include "tests/host/local_server/com_fixture.h"
+#include "tests/support/written.h"
 
 namespace dravosk::host::test {
 namespace {
+
+using dravosk::test::changed;
 
 const PartProgram kTwoFeatures{u"Prüfteil",
                                {feature(u"P1", {1, 2, 3}, {4, 5, 6}, {7, 8, 9}),
