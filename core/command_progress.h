@@ -4,7 +4,7 @@
 // the command's help.
 #pragma once
 
-#include <cstdint>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,7 +17,8 @@ namespace dravosk {
 class CommandProgress {
   public:
     // One step of the command, e.g. "Befehl 5" or "Merkmal "B1", Datensatz 3", for as long as
-    // it lives. Steps nest in the order they are made.
+    // it lives. Steps nest in the order they are made. A step that an exception leaves stays on
+    // until the error is named, so that the error is named by the step it arose in.
     class Step {
       public:
         Step(CommandProgress& progress, std::u16string text);
@@ -25,12 +26,9 @@ class CommandProgress {
         Step(const Step&) = delete;
         Step& operator=(const Step&) = delete;
 
-        // Puts this step in front of where an error raised within it arose.
-        void addTo(Error& error) const { error.addContext(text_); }
-
       private:
         CommandProgress& progress_;
-        std::u16string text_;
+        int exceptions_;  // on their way when the step began
     };
 
     // A new command starts: no steps, an empty record.
@@ -40,17 +38,16 @@ class CommandProgress {
     // "Befehl 5: Merkmal "B1", Datensatz 3: PutVector".
     std::u16string stepText(std::u16string_view member) const;
 
+    // Names `error`, raised with just the member it failed at (or nothing), by the steps it
+    // arose in; for the one catch of a command's steps.
+    void name(Error& error);
+
     WriteRecord& record() noexcept { return record_; }
     const WriteRecord& record() const noexcept { return record_; }
 
-    // The error for the host call `member`, out now, when the operator gives up on it (number
-    // and description as the caller gives them): named by that call's step, with what was
-    // written and a PutVector in flight as uncertain.
-    Error abandoned(std::int32_t number, std::u16string description,
-                    std::u16string_view member) const;
-
   private:
-    std::vector<const std::u16string*> steps_;  // owned by the Step objects
+    std::vector<std::u16string> steps_;  // the live steps, then those a failure left
+    std::size_t live_ = 0;
     WriteRecord record_;
 };
 

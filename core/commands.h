@@ -24,6 +24,11 @@ void cmd_lesen_Click(AutomationService& service, FeatureList& list, ControlState
 void cmd_schreiben_Click(AutomationService& service, FeatureList& list, ControlStates& states,
                          CommandProgress& progress);
 void cmd_schreiben_Click(AutomationService& service, FeatureList& list, ControlStates& states);
+// How Write names the data sets of `feature` it reversed, in the order they were written ("Theo,
+// IST": "Theo", "IST" and "Ziel" for the codes 2, 3 and 27, any other code in decimal), and a
+// feature's data set as a step ("Merkmal "B1", Datensatz 3"); its report names them alike.
+std::u16string reversedNames(const WriteRecord::Feature& feature);
+std::u16string dataSetStep(const std::u16string& id, std::int32_t code);
 
 // Marks every entry of the list; neither the host nor the states are touched.
 void cmd_allemarkieren_Click(AutomationService& service, FeatureList& list, ControlStates& states,

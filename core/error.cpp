@@ -9,9 +9,13 @@ Error::Error(std::int32_t number, std::u16string description, std::u16string whe
     updateWhat();
 }
 
-void Error::addContext(const std::u16string& context) {
-    where_ = where_.empty() ? context : context + u": " + where_;
+void Error::setWhere(std::u16string where) {
+    where_ = std::move(where);
     updateWhat();
+}
+
+void Error::addContext(const std::u16string& context) {
+    setWhere(where_.empty() ? context : context + u": " + where_);
 }
 
 void Error::updateWhat() {

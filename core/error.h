@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <exception>
 #include <string>
-#include <vector>
 
 #include "core/write_record.h"
 
@@ -23,13 +22,6 @@ inline constexpr std::int32_t kBadIndex = static_cast<std::int32_t>(0xA0040006u)
 // part program has: it does not end (or starts over).
 inline constexpr std::int32_t kTooManyFeatures = static_cast<std::int32_t>(0xA0040007u);
 inline constexpr std::int32_t kTooManyCommands = static_cast<std::int32_t>(0xA0040008u);
-// Automation numbers that the portable code raises itself (same values as the platform's).
-inline constexpr std::int32_t kTypeMismatch = static_cast<std::int32_t>(0x80020005u);
-inline constexpr std::int32_t kUnknownName = static_cast<std::int32_t>(0x80020006u);
-inline constexpr std::int32_t kMemberNotFound = static_cast<std::int32_t>(0x80020003u);
-inline constexpr std::int32_t kBadParamCount = static_cast<std::int32_t>(0x8002000Eu);
-inline constexpr std::int32_t kException = static_cast<std::int32_t>(0x80020009u);
-inline constexpr std::int32_t kBadProgId = static_cast<std::int32_t>(0x800401F3u);
 }  // namespace errnum
 
 class Error : public std::exception {
@@ -43,11 +35,10 @@ class Error : public std::exception {
     // What a failed Write had done to the host when it stopped; empty for everything else.
     const WriteRecord& written() const noexcept { return written_; }
     void setWritten(WriteRecord written) { written_ = std::move(written); }
-    // Identifiers of the features that a failed Write had already changed in the host, in host
-    // order.
-    std::vector<std::u16string> changed() const { return written_.changed(); }
 
-    // Prefixes the step to the member, e.g. "Merkmal \"P1\", Datensatz 3: GetVector".
+    // Replaces where it arose, e.g. the member by the whole step (CommandProgress::name).
+    void setWhere(std::u16string where);
+    // Prefixes `context` to where it arose, e.g. the file to a position in it.
     void addContext(const std::u16string& context);
 
     // UTF-8 summary, for logs and test failures.

@@ -35,7 +35,7 @@ void forEachFeature(
             const std::u16string id = feature->getText(u"ID");
             onFeature(*feature, id);
         } catch (Error& e) {
-            step.addTo(e);
+            progress.name(e);  // the one place the steps of Read and Write name an error
             throw;
         }
     }

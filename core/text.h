@@ -27,11 +27,4 @@ std::u16string decimal(T value) {
 // HRESULTs are shown.
 std::string hex(std::uint32_t value);
 
-// A double with up to `digits` significant digits (printf's %g, or %G with `upperExponent`);
-// the sign of zero is kept ("-0").
-std::string number(double value, int digits, bool upperExponent = false);
-
-// Equal apart from the case of the ASCII letters (member names, "True" and "false").
-bool equalsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b);
-
 }  // namespace dravosk

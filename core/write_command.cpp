@@ -19,9 +19,10 @@ namespace {
 struct DataSet {
     std::int32_t code;
     CheckBox box;
+    std::u16string_view name;
 };
 constexpr DataSet kDataSets[] = {
-    {2, CheckBox::check1}, {3, CheckBox::check2}, {27, CheckBox::check3}};
+    {2, CheckBox::check1, u"Theo"}, {3, CheckBox::check2, u"IST"}, {27, CheckBox::check3, u"Ziel"}};
 constexpr std::int32_t kVectorKind = 1;
 static_assert(std::size(kDataSets) <= WriteRecord::kPutsPerFeature,
               "the record must have room for every PutVector of a feature");
@@ -47,6 +48,15 @@ std::unordered_set<std::u16string> markedTexts(const FeatureList& list) {
     return marked;
 }
 
+std::u16string dataSetName(std::int32_t code) {
+    for (const DataSet& set : kDataSets) {
+        if (set.code == code) {
+            return std::u16string(set.name);
+        }
+    }
+    return decimal(code);
+}
+
 // Why nothing more of this feature was written after an unfilled vector, and what of it was.
 std::u16string unfilledText(const WriteRecord::Feature& feature, std::int32_t code) {
     std::u16string text =
@@ -65,33 +75,40 @@ void reverseFeature(HostObject& feature, const std::u16string& id, const Control
     record.startFeature(id);
     for (const DataSet& set : kDataSets) {
         const CommandProgress::Step step(progress, dataSetStep(id, set.code));
-        try {
-            double x = kUnfilled, y = kUnfilled, z = kUnfilled;
-            const HostArg get[] = {kVectorKind, set.code, &x, &y, &z};
-            feature.call(u"GetVector", get);
-            if (unfilled(x) || unfilled(y) || unfilled(z)) {
-                throw Error(errnum::kVectorNotFilled,
-                            unfilledText(record.features().back(), set.code), u"GetVector");
+        double x = kUnfilled, y = kUnfilled, z = kUnfilled;
+        const HostArg get[] = {kVectorKind, set.code, &x, &y, &z};
+        feature.call(u"GetVector", get);
+        if (unfilled(x) || unfilled(y) || unfilled(z)) {
+            throw Error(errnum::kVectorNotFilled, unfilledText(record.features().back(), set.code),
+                        u"GetVector");
+        }
+        if (states.checkState(set.box) == 1) {
+            const HostArg put[] = {kVectorKind, set.code, -x, -y, -z};
+            record.putStarted(set.code);
+            try {
+                feature.call(u"PutVector", put);
+            } catch (const Error& e) {
+                record.putFailed(e.number());
+                throw;
             }
-            if (states.checkState(set.box) == 1) {
-                const HostArg put[] = {kVectorKind, set.code, -x, -y, -z};
-                record.putStarted(set.code);
-                try {
-                    feature.call(u"PutVector", put);
-                } catch (const Error& e) {
-                    record.putFailed(e.number());
-                    throw;
-                }
-                record.putSucceeded();
-            }
-        } catch (Error& e) {
-            step.addTo(e);
-            throw;
+            record.putSucceeded();
         }
     }
 }
 
 }  // namespace
+
+std::u16string reversedNames(const WriteRecord::Feature& feature) {
+    std::u16string names;
+    for (std::size_t i = 0; i < feature.reversed.size(); ++i) {
+        names += (i == 0 ? u"" : u", ") + dataSetName(feature.reversed[i]);
+    }
+    return names;
+}
+
+std::u16string dataSetStep(const std::u16string& id, std::int32_t code) {
+    return u"Merkmal \"" + id + u"\", Datensatz " + decimal(code);
+}
 
 void cmd_schreiben_Click(AutomationService& service, FeatureList& list, ControlStates& states,
                          CommandProgress& progress) {

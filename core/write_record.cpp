@@ -1,36 +1,18 @@
 #include "core/write_record.h"
 
-#include <algorithm>
-
-#include "core/text.h"
-
 namespace dravosk {
 
-std::u16string dataSetName(std::int32_t code) {
-    switch (code) {
-        case 2:
-            return u"Theo";
-        case 3:
-            return u"IST";
-        case 27:
-            return u"Ziel";
-        default:
-            return decimal(code);
-    }
-}
+namespace {
 
-std::u16string dataSetStep(const std::u16string& id, std::int32_t code) {
-    return u"Merkmal \"" + id + u"\", Datensatz " + decimal(code);
-}
-
-std::u16string reversedNames(const WriteRecord::Feature& feature) {
-    std::u16string names;
-    for (std::size_t i = 0; i < feature.reversed.size(); ++i) {
-        names += (i == 0 ? u"" : u", ") + dataSetName(feature.reversed[i]);
-    }
-    return names;
-}
-
+// True only for the failures of a call that certainly did not change the host: it never left this
+// program (COM not ready on this thread, a call out not allowed here, the arguments could not be
+// marshalled, the proxy no longer connected), the host refused it without running it (busy), its
+// automation layer turned it down before the method ran (unknown name or member, wrong arguments),
+// or the host answered it with an exception of its own (DISP_E_EXCEPTION, or a code of the
+// control facility 0x800A.... under which an exception's wCode is reported). `number` is the
+// number as reported, so an exception the host raised with an scode of its own counts by that
+// scode. Every other failure (a cancelled call, a broken or timed-out connection, a fault in the
+// server, out of memory, anything unknown) may have come after the host carried the call out.
 bool certainlyNotRun(std::int32_t number) noexcept {
     const auto code = static_cast<std::uint32_t>(number);
     // An exception the host raised with an application code (EXCEPINFO::wCode) is reported under
@@ -76,6 +58,17 @@ bool certainlyNotRun(std::int32_t number) noexcept {
     }
 }
 
+// Appends within the room taken beforehand; false (and nothing changed) when there is none.
+bool appendWithinRoom(std::vector<std::int32_t>& to, std::int32_t dataSet) noexcept {
+    if (to.size() == to.capacity()) {
+        return false;
+    }
+    to.push_back(dataSet);  // cannot allocate, so cannot throw
+    return true;
+}
+
+}  // namespace
+
 void WriteRecord::startFeature(std::u16string id) {
     Feature feature{std::move(id), {}, {}};
     feature.reversed.reserve(kPutsPerFeature);
@@ -87,19 +80,6 @@ void WriteRecord::startFeature(std::u16string id) {
 void WriteRecord::putStarted(std::int32_t dataSet) noexcept {
     pending_ = dataSet;
 }
-
-namespace {
-
-// Appends within the room taken beforehand; false (and nothing changed) when there is none.
-bool appendWithinRoom(std::vector<std::int32_t>& to, std::int32_t dataSet) noexcept {
-    if (to.size() == to.capacity()) {
-        return false;
-    }
-    to.push_back(dataSet);  // cannot allocate, so cannot throw
-    return true;
-}
-
-}  // namespace
 
 void WriteRecord::putSucceeded() noexcept {
     if (pending_ && !features_.empty() && appendWithinRoom(features_.back().reversed, *pending_)) {
@@ -118,44 +98,6 @@ void WriteRecord::putFailed(std::int32_t number) noexcept {
 
 std::optional<std::int32_t> WriteRecord::inFlight() const noexcept {
     return features_.empty() ? std::nullopt : pending_;
-}
-
-std::vector<std::u16string> WriteRecord::changed() const {
-    std::vector<std::u16string> ids;
-    for (const Feature& feature : features_) {
-        if (!feature.reversed.empty()) {
-            ids.push_back(feature.id);
-        }
-    }
-    return ids;
-}
-
-bool WriteRecord::anyReversed() const {
-    return std::any_of(features_.begin(), features_.end(),
-                       [](const Feature& f) { return !f.reversed.empty(); });
-}
-
-bool WriteRecord::anyUncertain() const {
-    return inFlight() || std::any_of(features_.begin(), features_.end(),
-                                     [](const Feature& f) { return !f.uncertain.empty(); });
-}
-
-WriteRecord WriteRecord::abandoned() const {
-    // A copy has no room to spare, so the call in flight is moved to the uncertain ones here.
-    WriteRecord copy = *this;
-    if (const std::optional<std::int32_t> dataSet = copy.inFlight()) {
-        copy.features_.back().uncertain.push_back(*dataSet);
-        copy.pending_.reset();
-    }
-    return copy;
-}
-
-std::u16string reversedLine(const WriteRecord::Feature& feature) {
-    return u"Merkmal \"" + feature.id + u"\": " + reversedNames(feature) + u" umgekehrt";
-}
-
-std::u16string uncertainLine(const std::u16string& id, std::int32_t dataSet) {
-    return dataSetStep(id, dataSet) + u": ungewiss, ob umgekehrt – bitte in Korvane prüfen";
 }
 
 }  // namespace dravosk

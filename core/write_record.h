@@ -10,28 +10,6 @@
 
 namespace dravosk {
 
-// "Theo", "IST" and "Ziel" for the data set codes 2, 3 and 27; any other code in decimal.
-std::u16string dataSetName(std::int32_t code);
-
-// A feature's data set as a step is named: "Merkmal "B1", Datensatz 3".
-std::u16string dataSetStep(const std::u16string& id, std::int32_t code);
-
-// True only for the failures of a call that certainly did not change the host: it never left this
-// program (COM not ready on this thread, a call out not allowed here, the arguments could not be
-// marshalled, the proxy no longer connected), the host refused it without running it (busy), its
-// automation layer turned it down before the method ran (unknown name or member, wrong arguments),
-// or the host answered it with an exception of its own (DISP_E_EXCEPTION, or a code of the
-// control facility 0x800A.... under which an exception's wCode is reported). `number` is the
-// number as reported, so an exception the host raised with an scode of its own counts by that
-// scode. Every other failure (a cancelled call, a broken or timed-out connection, a fault in the
-// server, out of memory, anything unknown) may have come after the host carried the call out.
-bool certainlyNotRun(std::int32_t number) noexcept;
-
-// After such a failure nobody knows whether the host carried the call out.
-inline bool outcomeUnknown(std::int32_t number) noexcept {
-    return !certainlyNotRun(number);
-}
-
 class WriteRecord {
   public:
     struct Feature {
@@ -50,7 +28,8 @@ class WriteRecord {
     // Around one PutVector of the current feature: started before it is sent, then exactly one
     // of succeeded or failed. None of them allocates or throws, so once the host has carried a
     // call out nothing can keep it from the record. Should a feature ever see more calls than
-    // there is room for, the call stays in flight and so counts as uncertain.
+    // there is room for, the call stays in flight and so counts as uncertain. A failed call is
+    // uncertain unless its number says for sure that the host did not carry it out.
     void putStarted(std::int32_t dataSet) noexcept;
     void putSucceeded() noexcept;
     void putFailed(std::int32_t number) noexcept;
@@ -62,27 +41,10 @@ class WriteRecord {
 
     // Every feature reached, in host order, including those with nothing written.
     const std::vector<Feature>& features() const noexcept { return features_; }
-    // The identifiers of the features with at least one reversed data set, in host order.
-    std::vector<std::u16string> changed() const;
-    bool anyReversed() const;
-    // Also true for a PutVector in flight.
-    bool anyUncertain() const;
-
-    // This record as it stands if the call out now is given up on: a PutVector in flight
-    // becomes uncertain.
-    WriteRecord abandoned() const;
 
   private:
     std::vector<Feature> features_;
     std::optional<std::int32_t> pending_;  // the PutVector in flight, if any
 };
-
-// "Theo, IST": the data sets of `feature` reversed so far, in the order they were written.
-std::u16string reversedNames(const WriteRecord::Feature& feature);
-
-// "Merkmal "B1": Theo, IST umgekehrt" (only meaningful for a feature with reversed data sets).
-std::u16string reversedLine(const WriteRecord::Feature& feature);
-// "Merkmal "B2", Datensatz 27: ungewiss, ob umgekehrt – bitte in Korvane prüfen"
-std::u16string uncertainLine(const std::u16string& id, std::int32_t dataSet);
 
 }  // namespace dravosk

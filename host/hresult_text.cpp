@@ -54,10 +54,6 @@ const std::array kTable{
 
 }  // namespace
 
-std::u16string systemMessage(HRESULT hr) {
-    return win::u16(win::systemMessage(static_cast<DWORD>(hr)));
-}
-
 std::u16string_view toolMessage(HRESULT hr) {
     for (const Entry& entry : kTable) {
         if (entry.hr == hr) {
@@ -68,7 +64,7 @@ std::u16string_view toolMessage(HRESULT hr) {
 }
 
 std::u16string describeHresult(HRESULT hr) {
-    if (std::u16string text = systemMessage(hr); !text.empty()) {
+    if (std::u16string text = win::u16(win::systemMessage(static_cast<DWORD>(hr))); !text.empty()) {
         return text;
     }
     if (const std::u16string_view text = toolMessage(hr); !text.empty()) {

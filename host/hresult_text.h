@@ -12,10 +12,6 @@
 
 namespace dravosk::host {
 
-// The system's message text (FormatMessageW, user's language), trailing line breaks removed;
-// empty when the system has none.
-std::u16string systemMessage(HRESULT hr);
-
 // The tool's own text for the automation failures an operator is likely to meet; empty for others.
 std::u16string_view toolMessage(HRESULT hr);
 
@@ -23,7 +19,7 @@ std::u16string_view toolMessage(HRESULT hr);
 inline constexpr std::u16string_view kGenericMessage =
     u"Unbekannter Fehler bei einem Aufruf der Automatisierungsschnittstelle.";
 
-// systemMessage, else toolMessage, else kGenericMessage.
+// win::systemMessage, else toolMessage, else kGenericMessage.
 std::u16string describeHresult(HRESULT hr);
 
 }  // namespace dravosk::host

@@ -56,57 +56,25 @@ bool holdsObject(const VARIANT& value) noexcept {
 }
 
 std::u16string describeVarType(VARTYPE vt) {
-    const char* name = nullptr;
-    switch (vt & VT_TYPEMASK) {
-        case VT_EMPTY:
-            name = "VT_EMPTY";
-            break;
-        case VT_NULL:
-            name = "VT_NULL";
-            break;
-        case VT_I2:
-            name = "VT_I2";
-            break;
-        case VT_I4:
-            name = "VT_I4";
-            break;
-        case VT_R4:
-            name = "VT_R4";
-            break;
-        case VT_R8:
-            name = "VT_R8";
-            break;
-        case VT_CY:
-            name = "VT_CY";
-            break;
-        case VT_DATE:
-            name = "VT_DATE";
-            break;
-        case VT_BSTR:
-            name = "VT_BSTR";
-            break;
-        case VT_DISPATCH:
-            name = "VT_DISPATCH";
-            break;
-        case VT_ERROR:
-            name = "VT_ERROR";
-            break;
-        case VT_BOOL:
-            name = "VT_BOOL";
-            break;
-        case VT_VARIANT:
-            name = "VT_VARIANT";
-            break;
-        case VT_UNKNOWN:
-            name = "VT_UNKNOWN";
-            break;
-        default:
-            break;
-    }
+    struct Named {
+        VARTYPE type;
+        const char* name;
+    };
+    static constexpr Named kNames[] = {
+        {VT_EMPTY, "VT_EMPTY"},     {VT_NULL, "VT_NULL"},
+        {VT_I2, "VT_I2"},           {VT_I4, "VT_I4"},
+        {VT_R4, "VT_R4"},           {VT_R8, "VT_R8"},
+        {VT_CY, "VT_CY"},           {VT_DATE, "VT_DATE"},
+        {VT_BSTR, "VT_BSTR"},       {VT_DISPATCH, "VT_DISPATCH"},
+        {VT_ERROR, "VT_ERROR"},     {VT_BOOL, "VT_BOOL"},
+        {VT_VARIANT, "VT_VARIANT"}, {VT_UNKNOWN, "VT_UNKNOWN"},
+    };
     std::string text = "Variant-Typ " + std::to_string(vt);
-    if (name) {
-        text += std::string(" (") + ((vt & VT_BYREF) ? "VT_BYREF|" : "") +
-                ((vt & VT_ARRAY) ? "VT_ARRAY|" : "") + name + ")";
+    for (const Named& named : kNames) {
+        if (named.type == (vt & VT_TYPEMASK)) {
+            text += std::string(" (") + ((vt & VT_BYREF) ? "VT_BYREF|" : "") +
+                    ((vt & VT_ARRAY) ? "VT_ARRAY|" : "") + named.name + ")";
+        }
     }
     return ascii(text);
 }

@@ -6,13 +6,14 @@
 
 #include "core/error.h"
 #include "core/text.h"
+#include "sim/automation.h"
 
 namespace dravosk::sim {
 
 namespace {
 
 [[noreturn]] void mismatch(std::u16string_view member, std::u16string_view what) {
-    throw Error(errnum::kTypeMismatch, u"Typen unverträglich: " + std::u16string(what),
+    throw Error(kTypeMismatch, u"Typen unverträglich: " + std::u16string(what),
                 std::u16string(member));
 }
 

@@ -1,6 +1,7 @@
 #include "sim/memory_host.h"
 
 #include "core/error.h"
+#include "sim/automation.h"
 #include "sim/coercion.h"
 
 namespace dravosk::sim {
@@ -74,7 +75,7 @@ class MemoryObject final : public HostObject, private Counted {
             std::holds_alternative<Nothing>(value)) {
             return nullptr;
         }
-        throw Error(errnum::kTypeMismatch, u"Typen unverträglich: Objekt erwartet.",
+        throw Error(kTypeMismatch, u"Typen unverträglich: Objekt erwartet.",
                     std::u16string(member));
     }
 
@@ -93,8 +94,7 @@ class MemoryObject final : public HostObject, private Counted {
     Value value(std::u16string_view member) {
         Property property = out(member, [&] { return context_.model.get(ref_, member); });
         if (std::holds_alternative<ObjectRef>(property)) {
-            throw Error(errnum::kTypeMismatch,
-                        u"Typen unverträglich: Wert erwartet, Objekt erhalten.",
+            throw Error(kTypeMismatch, u"Typen unverträglich: Wert erwartet, Objekt erhalten.",
                         std::u16string(member));
         }
         return std::get<Value>(std::move(property));
@@ -131,7 +131,7 @@ HostEnumeratorPtr MemoryObject::enumerate() {
 
 HostObjectPtr MemoryHost::createObject(std::u16string_view progId) {
     if (progId != kHostProgId) {
-        throw Error(errnum::kBadProgId, u"Ungültige Klassenzeichenfolge.",
+        throw Error(kBadProgId, u"Ungültige Klassenzeichenfolge.",
                     u"CreateObject(\"" + std::u16string(progId) + u"\")");
     }
     // Named as the model names it in its errors.

@@ -4,13 +4,14 @@
 
 #include "core/error.h"
 #include "core/text.h"
+#include "sim/automation.h"
 
 namespace dravosk::sim {
 
 namespace {
 
 Error hostException(std::u16string description, std::u16string_view member) {
-    return Error(errnum::kException, std::move(description), std::u16string(member));
+    return Error(kException, std::move(description), std::u16string(member));
 }
 
 std::size_t dataSetIndex(std::int32_t code, std::u16string_view member) {
@@ -25,7 +26,7 @@ std::int32_t intArg(const HostArg& arg, std::u16string_view member) {
     if (const auto* i = std::get_if<std::int32_t>(&arg)) {
         return *i;
     }
-    throw Error(errnum::kTypeMismatch, u"Typen unverträglich.", std::u16string(member));
+    throw Error(kTypeMismatch, u"Typen unverträglich.", std::u16string(member));
 }
 
 double valueArg(const HostArg& arg, std::u16string_view member) {
@@ -35,21 +36,20 @@ double valueArg(const HostArg& arg, std::u16string_view member) {
     if (const auto* i = std::get_if<std::int32_t>(&arg)) {
         return *i;
     }
-    throw Error(errnum::kTypeMismatch, u"Typen unverträglich.", std::u16string(member));
+    throw Error(kTypeMismatch, u"Typen unverträglich.", std::u16string(member));
 }
 
 double* refArg(const HostArg& arg, std::u16string_view member) {
     if (auto* const* p = std::get_if<double*>(&arg); p && *p) {
         return *p;
     }
-    throw Error(errnum::kTypeMismatch, u"Typen unverträglich: Double als Referenz erwartet.",
+    throw Error(kTypeMismatch, u"Typen unverträglich: Double als Referenz erwartet.",
                 std::u16string(member));
 }
 
 void checkKindAndCount(std::span<const HostArg> args, std::u16string_view member) {
     if (args.size() != 5) {
-        throw Error(errnum::kBadParamCount, u"Falsche Anzahl an Parametern.",
-                    std::u16string(member));
+        throw Error(kBadParamCount, u"Falsche Anzahl an Parametern.", std::u16string(member));
     }
     if (intArg(args[0], member) != 1) {
         throw hostException(u"Unbekannte Vektorart.", member);
@@ -126,7 +126,7 @@ void Model::enter(const ObjectRef& target, std::u16string_view member,
         hook->arrived(call);
     }
     if (member != u"CreateObject" && (!hasMember(target.kind, member) || isMissing(member))) {
-        throw Error(errnum::kUnknownName, u"Unbekannter Name.", std::u16string(member));
+        throw Error(kUnknownName, u"Unbekannter Name.", std::u16string(member));
     }
     for (CallHook* hook : hooks_) {
         hook->admitted(member);
@@ -168,7 +168,7 @@ Property Model::get(const ObjectRef& target, std::u16string_view member) {
         case Kind::commands:
             break;
     }
-    throw Error(errnum::kMemberNotFound, u"Mitglied nicht gefunden.", std::u16string(member));
+    throw Error(kMemberNotFound, u"Mitglied nicht gefunden.", std::u16string(member));
 }
 
 std::size_t Model::beginEnumeration(const ObjectRef& target) {
@@ -190,7 +190,7 @@ void Model::call(const ObjectRef& target, std::u16string_view member,
     }
     enter(target, member, std::move(recorded));
     if (target.kind != Kind::featureCommand || member == u"ID") {
-        throw Error(errnum::kMemberNotFound, u"Mitglied nicht gefunden.", std::u16string(member));
+        throw Error(kMemberNotFound, u"Mitglied nicht gefunden.", std::u16string(member));
     }
     Command& command = commandAt(target, member);
     if (member == u"GetVector") {

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/commands.h"
 #include "core/control_states.h"
 #include "core/write_record.h"
 #include "win/text.h"
@@ -119,6 +120,14 @@ void showShortReport(HWND owner, std::int32_t number, const WriteRecord& written
     if (MessageBoxW(owner, text, title, MB_OK | MB_ICONERROR) == 0 && owner != nullptr) {
         MessageBoxW(nullptr, text, title, MB_OK | MB_ICONERROR | MB_TASKMODAL);
     }
+}
+
+std::u16string reversedLine(const WriteRecord::Feature& feature) {
+    return u"Merkmal \"" + feature.id + u"\": " + reversedNames(feature) + u" umgekehrt";
+}
+
+std::u16string uncertainLine(const std::u16string& id, std::int32_t dataSet) {
+    return dataSetStep(id, dataSet) + u": ungewiss, ob umgekehrt – bitte in Korvane prüfen";
 }
 
 std::wstring shortenedText(std::u16string_view text, std::size_t limit) {

@@ -21,6 +21,11 @@ inline constexpr std::size_t kMaxDescription = 1000;  // UTF-16 code units
 inline constexpr std::size_t kMaxIdentifier = 100;    // per identifier in a line
 inline constexpr std::size_t kMaxStep = 300;
 
+// A line of the report: "Merkmal "B1": Theo, IST umgekehrt" (for a feature with reversed data
+// sets), "Merkmal "B2", Datensatz 27: ungewiss, ob umgekehrt – bitte in Korvane prüfen".
+std::u16string reversedLine(const WriteRecord::Feature& feature);
+std::u16string uncertainLine(const std::u16string& id, std::int32_t dataSet);
+
 // `text` as a control shows it (win::displayText), cut after `limit` code units (a surrogate pair
 // is never split) and then marked with "…".
 std::wstring shortenedText(std::u16string_view text, std::size_t limit);

@@ -6,6 +6,7 @@
 
 #include "core/error.h"
 #include "core/text.h"
+#include "sim/automation.h"
 #include "sim/server/host_objects.h"
 #include "win/unique_variant.h"
 

@@ -4,6 +4,7 @@
 
 #include "core/error.h"
 #include "core/text.h"
+#include "sim/automation.h"
 #include "sim/coercion.h"
 #include "sim/server/class_id.h"
 #include "win/system_functions.h"
@@ -24,7 +25,7 @@ constexpr Column kColumns[] = {
     {L"Nr.", 50}, {L"Befehl", 170}, {L"Theo", 190}, {L"IST", 190}, {L"Ziel", 190}};
 
 std::wstring number(double value) {
-    return win::wide(ascii(dravosk::number(value, 6)));  // "-0" stays "-0"
+    return win::wide(ascii(sim::number(value, 6)));  // "-0" stays "-0"
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "core/error.h"
 #include "core/host.h"
+#include "sim/automation.h"
 
 namespace dravosk::test {
 
@@ -77,7 +78,7 @@ class CyclingHost final : public AutomationService {
             return std::make_unique<Object>(host_, kind, index_);
         }
         static Error unknown(std::u16string_view member) {
-            return Error(errnum::kUnknownName, u"Unbekannter Name.", std::u16string(member));
+            return Error(sim::kUnknownName, u"Unbekannter Name.", std::u16string(member));
         }
 
         CyclingHost& host_;

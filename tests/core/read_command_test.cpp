@@ -2,6 +2,7 @@
 
 #include "core/feature_walk.h"
 #include "core/text.h"
+#include "sim/automation.h"
 #include "tests/core/cycling_host.h"
 #include "tests/core/host_fixture.h"
 
@@ -88,7 +89,7 @@ TEST_F(ReadCommand, ValuesThatCannotBeTakenAsAskedAreErrorsNotDefaults) {
     badFlag.isFeature = u"vielleicht"s;
     load({feature(u"A"), badFlag});
     Error e = failure([&] { read(); });
-    EXPECT_EQ(e.number(), errnum::kTypeMismatch);
+    EXPECT_EQ(e.number(), sim::kTypeMismatch);
     EXPECT_NE(e.where().find(u"Befehl 2"), std::u16string::npos);
     EXPECT_NE(e.where().find(u"IsFeature"), std::u16string::npos);
 
@@ -96,7 +97,7 @@ TEST_F(ReadCommand, ValuesThatCannotBeTakenAsAskedAreErrorsNotDefaults) {
     nullId.id = sim::Null{};
     load({nullId});
     e = failure([&] { read(); });
-    EXPECT_EQ(e.number(), errnum::kTypeMismatch);
+    EXPECT_EQ(e.number(), sim::kTypeMismatch);
     EXPECT_NE(e.where().find(u"ID"), std::u16string::npos);
     EXPECT_EQ(recorder.liveObjects(), 0);
 }
@@ -149,7 +150,7 @@ TEST_F(ReadCommand, NoActivePartProgramAndMissingMembersAreReportedClearly) {
     load({feature(u"A")});
     faults.removeMember(u"FeatureCommand");
     e = failure([&] { read(); });
-    EXPECT_EQ(e.number(), errnum::kUnknownName);
+    EXPECT_EQ(e.number(), sim::kUnknownName);
     EXPECT_NE(e.where().find(u"FeatureCommand"), std::u16string::npos);
     EXPECT_EQ(recorder.liveObjects(), 0);
 }

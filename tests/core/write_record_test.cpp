@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/write_record.h"
+#include "tests/support/written.h"
 
 namespace dravosk {
 namespace {
@@ -56,7 +57,7 @@ TEST(WriteRecord, AFailedPutVectorIsUncertainUnlessItCertainlyDidNotRun) {
         SCOPED_TRACE(number);
         const WriteRecord record = afterFailure(number);
         EXPECT_TRUE(record.features().at(0).uncertain.empty());
-        EXPECT_FALSE(record.anyUncertain());
+        EXPECT_FALSE(test::anyUncertain(record));
         EXPECT_FALSE(record.inFlight());
     }
 }
@@ -72,12 +73,12 @@ TEST(WriteRecord, APutVectorSentAndNotAnsweredStaysInFlightAndUncertain) {
     record.startFeature(u"B");
     record.putStarted(27);
     EXPECT_EQ(record.inFlight(), std::optional<std::int32_t>{27});
-    EXPECT_TRUE(record.anyUncertain());
+    EXPECT_TRUE(test::anyUncertain(record));
     EXPECT_TRUE(record.features().back().uncertain.empty());
 
     const WriteRecord copy = record;  // as an error keeps it
     EXPECT_EQ(copy.inFlight(), std::optional<std::int32_t>{27});
-    const WriteRecord given = record.abandoned();
+    const WriteRecord given = test::abandoned(record);
     EXPECT_FALSE(given.inFlight());
     EXPECT_EQ(given.features().back().uncertain, DataSets{27});
 

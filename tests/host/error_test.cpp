@@ -1,5 +1,6 @@
 #include "host/com_error.h"
 #include "host/hresult_text.h"
+#include "win/text.h"
 #include "win/unique_bstr.h"
 #include "tests/host/binding_fixture.h"
 
@@ -9,7 +10,7 @@ namespace {
 // What the operator reads for `hr` when nothing more specific is on offer: the system's text where
 // it has one (Windows), else the tool's own (Wine has none for the OLE codes).
 std::u16string expectedText(HRESULT hr) {
-    const std::u16string system = systemMessage(hr);
+    const std::u16string system = win::u16(win::systemMessage(static_cast<DWORD>(hr)));
     return system.empty() ? std::u16string(toolMessage(hr)) : system;
 }
 
@@ -137,7 +138,7 @@ TEST_F(BindingTest, CallFailuresNameTheRejectedArgumentAndFallBackToGermanTexts)
         feature->add(L"GetVector", [hr](DISPPARAMS&, VARIANT*, EXCEPINFO*) { return hr; });
         const Error failed = failure([&] { wrap(feature)->call(u"GetVector", args); });
         EXPECT_EQ(failed.number(), static_cast<std::int32_t>(hr));
-        const std::u16string system = systemMessage(hr);
+        const std::u16string system = win::u16(win::systemMessage(static_cast<DWORD>(hr)));
         const std::u16string_view table = toolMessage(hr);
         EXPECT_EQ(failed.description(), !system.empty()  ? system
                                         : !table.empty() ? std::u16string(table)

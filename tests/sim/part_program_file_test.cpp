@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "core/error.h"
+#include "sim/automation.h"
 #include "sim/coercion.h"
 #include "sim/part_program_file.h"
 
@@ -159,7 +160,7 @@ TEST(Coercion, FollowsTheAutomationRulesAndRefusesWhatCannotBeTaken) {
             toBool(v, u"IsFeature");
             ADD_FAILURE() << "taken as boolean";
         } catch (const Error& e) {
-            EXPECT_EQ(e.number(), errnum::kTypeMismatch);
+            EXPECT_EQ(e.number(), kTypeMismatch);
             EXPECT_EQ(e.where(), u"IsFeature");
         }
     }

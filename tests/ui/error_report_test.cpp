@@ -91,6 +91,15 @@ TEST(ErrorReport, NamesTheFeaturesThatStayReversed) {
     EXPECT_FALSE(contains(text, L"nichts")) << "a feature with nothing written is not named";
 }
 
+// The lines of a Write's record: the data sets that stay reversed by name, in the order written,
+// and an uncertain one by its step.
+TEST(ErrorReport, NamesReversedDataSetsAndAnUncertainOneByTheirLines) {
+    const WriteRecord written = record({{u"A", {2, 27}}, {u"B", {2}, 27}});
+    EXPECT_EQ(reversedLine(written.features()[0]), u"Merkmal \"A\": Theo, Ziel umgekehrt");
+    EXPECT_EQ(uncertainLine(u"B", 27),
+              u"Merkmal \"B\", Datensatz 27: ungewiss, ob umgekehrt – bitte in Korvane prüfen");
+}
+
 // The report must fit on the screen with its OK button, whatever the host sent.
 TEST(ErrorReport, ALongListOfChangesIsCutAndCountedAndALongDescriptionIsCut) {
     std::vector<Written> changed;

@@ -3,10 +3,14 @@
 #include <string>
 #include <vector>
 
+#include "sim/automation.h"
 #include "tests/host/local_server/com_fixture.h"
+#include "tests/support/written.h"
 
 namespace dravosk::host::test {
 namespace {
+
+using dravosk::test::changed;
 
 const PartProgram kThreeFeatures{
     u"Prüfteil",
@@ -59,7 +63,7 @@ class ComErrorsTest : public ComCommandsTest {
 TEST_F(ComErrorsTest, UnknownProgramIdentifierIsReportedInGerman) {
     const Error e = failure([&] { service_.createObject(u"KORVAN.Anwendung"); });
     EXPECT_EQ(static_cast<std::uint32_t>(e.number()), 0x800401F3u);
-    EXPECT_EQ(e.number(), errnum::kBadProgId);
+    EXPECT_EQ(e.number(), sim::kBadProgId);
     // Wine's system has no text for this number, so the tool's own one is shown.
     EXPECT_NE(e.description().find(u"Programmkennung ist nicht registriert"), std::u16string::npos)
         << e.what();
@@ -71,17 +75,17 @@ TEST_F(ComErrorsTest, MissingMemberEndsTheCommandWithUnknownName) {
     readAndMarkAll();
     server_->lines("missing PutVector");
     const Error put = failure([&] { write(); });
-    EXPECT_EQ(put.number(), errnum::kUnknownName);
+    EXPECT_EQ(put.number(), sim::kUnknownName);
     EXPECT_NE(put.description().find(u"Unbekannter Name"), std::u16string::npos) << put.what();
     EXPECT_EQ(put.where(), u"Befehl 1: Merkmal \"P1\", Datensatz 2: PutVector");
-    EXPECT_TRUE(put.changed().empty());
+    EXPECT_TRUE(changed(put.written()).empty());
     expectWriteLeftTheWindowAlone();
     expectHostVectors({{false, false, false}, {false, false, false}, {false, false, false}});
     expectNoLiveObjects();
 
     server_->lines("missing FeatureCommand");
     const Error property = failure([&] { read(); });
-    EXPECT_EQ(property.number(), errnum::kUnknownName);
+    EXPECT_EQ(property.number(), sim::kUnknownName);
     EXPECT_EQ(property.where(), u"Befehl 1: FeatureCommand");
     expectNoLiveObjects();
 }
@@ -95,7 +99,7 @@ TEST_F(ComErrorsTest, HostExceptionArrivesWithItsNumberAndDescription) {
     EXPECT_EQ(e.description(), u"Vektor nicht verfügbar: Merkmal gesperrt");
     EXPECT_EQ(e.where(), u"Befehl 1: Merkmal \"P1\", Datensatz 3: GetVector");
     // Data set 2 of P1 had been written before.
-    EXPECT_EQ(e.changed(), std::vector<std::u16string>{u"P1"});
+    EXPECT_EQ(changed(e.written()), std::vector<std::u16string>{u"P1"});
     expectWriteLeftTheWindowAlone();
     expectHostVectors({{true, false, false}, {false, false, false}, {false, false, false}});
     expectNoLiveObjects();
@@ -118,7 +122,7 @@ TEST_F(ComErrorsTest, FailureMidWriteKeepsWhatWasWrittenAndNamesIt) {
     EXPECT_EQ(static_cast<std::uint32_t>(e.number()), 0x80040010u);
     EXPECT_EQ(e.description(), u"Schreiben abgelehnt");
     EXPECT_EQ(e.where(), u"Befehl 3: Merkmal \"P2\", Datensatz 3: PutVector");
-    EXPECT_EQ(e.changed(), (std::vector<std::u16string>{u"P1", u"P2"}));
+    EXPECT_EQ(changed(e.written()), (std::vector<std::u16string>{u"P1", u"P2"}));
     expectWriteLeftTheWindowAlone();
     expectHostVectors({{true, true, true}, {true, false, false}, {false, false, false}});
     expectNoLiveObjects();
@@ -135,7 +139,7 @@ TEST_F(ComErrorsTest, VectorNotFilledAcrossProcessesIsCaughtAndNotWritten) {
     EXPECT_EQ(e.number(), errnum::kVectorNotFilled);
     EXPECT_EQ(e.where(), u"Befehl 1: Merkmal \"P1\", Datensatz 3: GetVector");
     EXPECT_NE(e.description().find(u"nicht geliefert"), std::u16string::npos) << e.what();
-    EXPECT_EQ(e.changed(), std::vector<std::u16string>{u"P1"});
+    EXPECT_EQ(changed(e.written()), std::vector<std::u16string>{u"P1"});
     EXPECT_EQ(count("call PutVector(1, 3,"), 0);
     expectWriteLeftTheWindowAlone();
     expectHostVectors({{true, false, false}, {false, false, false}, {false, false, false}});
@@ -157,7 +161,7 @@ TEST_F(ComErrorsTest, NoActivePartProgramLeavesTheListAsItWas) {
 
     const Error inWrite = failure([&] { write(); });
     EXPECT_EQ(inWrite.number(), errnum::kNoActivePartProgram);
-    EXPECT_TRUE(inWrite.changed().empty());
+    EXPECT_TRUE(changed(inWrite.written()).empty());
     expectWriteLeftTheWindowAlone();
     expectNoLiveObjects();
 }

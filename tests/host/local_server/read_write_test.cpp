@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "sim/automation.h"
 #include "tests/host/local_server/com_fixture.h"
 
 namespace dravosk::host::test {
@@ -170,7 +171,7 @@ TEST_F(ComCommandsTest, ValuesOfOtherTypesAreTakenAsBooleanAndText) {
 TEST_F(ComCommandsTest, ValuesThatCannotBeTakenEndReadWithTypeMismatch) {
     start({u"Typen", {feature(u"P1"), command(u"ja", u"J")}});
     Error notBoolean = failure([&] { read(); });
-    EXPECT_EQ(notBoolean.number(), errnum::kTypeMismatch);
+    EXPECT_EQ(notBoolean.number(), sim::kTypeMismatch);
     EXPECT_NE(notBoolean.description().find(u"Wahrheitswert"), std::u16string::npos)
         << notBoolean.what();
     EXPECT_EQ(notBoolean.where(), u"Befehl 2: IsFeature");
@@ -178,7 +179,7 @@ TEST_F(ComCommandsTest, ValuesThatCannotBeTakenEndReadWithTypeMismatch) {
 
     load({u"Typen", {feature(u"P1"), feature(sim::Null{})}});
     Error nullId = failure([&] { read(); });
-    EXPECT_EQ(nullId.number(), errnum::kTypeMismatch);
+    EXPECT_EQ(nullId.number(), sim::kTypeMismatch);
     EXPECT_NE(nullId.description().find(u"Null"), std::u16string::npos) << nullId.what();
     EXPECT_EQ(nullId.where(), u"Befehl 2: ID");
     // The walk had got as far as the first feature.

@@ -4,9 +4,12 @@
 #include <vector>
 
 #include "tests/host/local_server/com_fixture.h"
+#include "tests/support/written.h"
 
 namespace dravosk::host::test {
 namespace {
+
+using dravosk::test::changed;
 
 const PartProgram kTwoFeatures{u"Prüfteil",
                                {feature(u"P1", {1, 2, 3}, {4, 5, 6}, {7, 8, 9}),
@@ -79,7 +82,7 @@ TEST_F(ComServerDeathTest, HostKilledBetweenTwoCallsFailsTheNextCallAtOnce) {
     EXPECT_TRUE(isServerGone(e.number())) << e.what();
     EXPECT_FALSE(e.description().empty());
     EXPECT_EQ(e.where(), u"Befehl 1: Merkmal \"P1\", Datensatz 2: PutVector");
-    EXPECT_TRUE(e.changed().empty());
+    EXPECT_TRUE(changed(e.written()).empty());
     expectListKept();
 
     expectNextCommandServed();
@@ -96,7 +99,7 @@ TEST_F(ComServerDeathTest, HostDyingDuringACallOfWriteFailsThatCall) {
     EXPECT_TRUE(isServerGone(e.number())) << e.what();
     EXPECT_FALSE(e.description().empty());
     EXPECT_EQ(e.where(), u"Befehl 2: Merkmal \"P2\", Datensatz 2: GetVector");
-    EXPECT_EQ(e.changed(), std::vector<std::u16string>{u"P1"});
+    EXPECT_EQ(changed(e.written()), std::vector<std::u16string>{u"P1"});
     expectListKept();
     EXPECT_TRUE(server_->waitForExit(10000));
 
