@@ -1,5 +1,6 @@
 #include "core/text.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace dravosk {
@@ -34,6 +35,29 @@ void appendUtf16(std::u16string& out, char32_t c) {
     }
 }
 
+// The code point of the well-formed UTF-8 sequence at text[i] into `c`, and its length; 0 if
+// none starts there.
+std::size_t decodeUtf8(std::string_view text, std::size_t i, char32_t& c) {
+    if (i >= text.size()) {
+        return 0;
+    }
+    const auto b = static_cast<unsigned char>(text[i]);
+    const bool lead = b < 0x80 || (b >> 5) == 0x6 || (b >> 4) == 0xE || (b >> 3) == 0x1E;
+    const std::size_t extra = b < 0x80 ? 0 : (b >> 5) == 0x6 ? 1 : (b >> 4) == 0xE ? 2 : 3;
+    c = extra == 0 ? b : extra == 1 ? (b & 0x1Fu) : extra == 2 ? (b & 0x0Fu) : (b & 0x07u);
+    bool ok = lead && i + extra < text.size();
+    for (std::size_t k = 1; ok && k <= extra; ++k) {
+        const auto t = static_cast<unsigned char>(text[i + k]);
+        ok = (t & 0xC0) == 0x80;
+        c = (c << 6) | (t & 0x3F);
+    }
+    static constexpr char32_t kMin[] = {0, 0x80, 0x800, 0x10000};
+    if (!ok || c < kMin[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+        return 0;
+    }
+    return extra + 1;
+}
+
 }  // namespace
 
 std::string toUtf8(std::u16string_view text) {
@@ -56,31 +80,29 @@ std::string toUtf8(std::u16string_view text) {
 std::u16string fromUtf8(std::string_view text) {
     std::u16string out;
     out.reserve(text.size());
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto b = static_cast<unsigned char>(text[i]);
-        const bool lead = b < 0x80 || (b >> 5) == 0x6 || (b >> 4) == 0xE || (b >> 3) == 0x1E;
-        const std::size_t extra = b < 0x80 ? 0 : (b >> 5) == 0x6 ? 1 : (b >> 4) == 0xE ? 2 : 3;
-        char32_t c = extra == 0   ? b
-                     : extra == 1 ? (b & 0x1Fu)
-                     : extra == 2 ? (b & 0x0Fu)
-                                  : (b & 0x07u);
-        bool ok = lead && i + extra < text.size();
-        for (std::size_t k = 1; ok && k <= extra; ++k) {
-            const auto t = static_cast<unsigned char>(text[i + k]);
-            ok = (t & 0xC0) == 0x80;
-            c = (c << 6) | (t & 0x3F);
-        }
-        static constexpr char32_t kMin[] = {0, 0x80, 0x800, 0x10000};
-        if (!ok || c < kMin[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-            out += u'\uFFFD';
-            ++i;
-            continue;
-        }
-        appendUtf16(out, c);
-        i += extra + 1;
+    for (std::size_t i = 0; i < text.size();) {
+        char32_t c = 0;
+        const std::size_t length = decodeUtf8(text, i, c);
+        appendUtf16(out, length == 0 ? U'\uFFFD' : c);
+        i += std::max<std::size_t>(length, 1);
     }
     return out;
+}
+
+std::size_t utf8Length(std::string_view text, std::size_t at) {
+    char32_t ignored = 0;
+    return decodeUtf8(text, at, ignored);
+}
+
+std::optional<std::size_t> firstInvalidUtf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = utf8Length(text, i);
+        if (length == 0) {
+            return i;
+        }
+        i += length;
+    }
+    return std::nullopt;
 }
 
 std::u16string ascii(std::string_view text) {

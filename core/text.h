@@ -3,7 +3,9 @@
 #pragma once
 
 #include <concepts>
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,8 +13,14 @@ namespace dravosk {
 
 // Lossless for valid UTF-16; an unpaired surrogate becomes U+FFFD (only used for display and logs).
 std::string toUtf8(std::u16string_view text);
-// Invalid UTF-8 sequences become U+FFFD.
+// Invalid UTF-8 sequences become U+FFFD, one for each byte that starts no well-formed sequence.
 std::u16string fromUtf8(std::string_view text);
+// The length in bytes of the well-formed UTF-8 sequence (shortest form, no surrogate, at most
+// U+10FFFF) that starts at text[at], or 0 if none does (also at the end of the text).
+std::size_t utf8Length(std::string_view text, std::size_t at);
+// The offset of the first byte that starts no well-formed UTF-8 sequence; none if the whole text is
+// well-formed.
+std::optional<std::size_t> firstInvalidUtf8(std::string_view text);
 
 // ASCII text (digits, signs, names of constants) as UTF-16, one code unit per byte.
 std::u16string ascii(std::string_view text);

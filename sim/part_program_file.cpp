@@ -40,42 +40,12 @@ std::string nameOf(const std::filesystem::path& file) {
     return {name.begin(), name.end()};
 }
 
-// Length of the well-formed UTF-8 sequence at text[i] (shortest form, no surrogates), or 0.
-std::size_t utf8Length(std::string_view text, std::size_t i) {
-    const auto at = [&text](std::size_t k) {
-        return k < text.size() ? static_cast<unsigned char>(text[k]) : 0u;
-    };
-    const unsigned lead = at(i);
-    if (lead < 0x80) {
-        return 1;
-    }
-    std::size_t length = 0;
-    unsigned low = 0x80, high = 0xBF;  // the range of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : low;
-        high = lead == 0xED ? 0x9F : high;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : low;
-        high = lead == 0xF4 ? 0x8F : high;
-    } else {
-        return 0;
-    }
-    for (std::size_t k = 1; k < length; ++k) {
-        const unsigned byte = at(i + k);
-        if (byte < (k == 1 ? low : 0x80u) || byte > (k == 1 ? high : 0xBFu)) {
-            return 0;
-        }
-    }
-    return length;
-}
-
-// Line and column (1-based, in characters) of a byte offset.
+// Line and column (1-based, in characters) of the character at a byte offset.
 std::string position(std::string_view text, std::size_t offset) {
     offset = std::min(offset, text.size());
+    while (offset > 0 && offset < text.size() && (text[offset] & 0xC0) == 0x80) {
+        --offset;  // to the start of the character
+    }
     std::size_t line = 1, column = 1;
     for (std::size_t i = 0; i < offset; ++i) {
         if (text[i] == '\n') {
@@ -88,12 +58,7 @@ std::string position(std::string_view text, std::size_t offset) {
     return "Zeile " + std::to_string(line) + ", Spalte " + std::to_string(column);
 }
 
-std::string hexByte(unsigned char byte) {
-    const char* digits = "0123456789ABCDEF";
-    return std::string("0x") + digits[byte >> 4] + digits[byte & 15];
-}
-
-// At most kMaxQuoted characters of well-formed UTF-8, control characters shown as '?'.
+// At most kMaxQuoted characters, control characters and broken sequences shown as '?'.
 std::string excerpt(std::string_view text) {
     std::string result;
     std::size_t characters = 0;
@@ -101,62 +66,45 @@ std::string excerpt(std::string_view text) {
         if (++characters > kMaxQuoted) {
             return result + "…";
         }
-        const std::size_t length = std::max<std::size_t>(utf8Length(text, i), 1);
+        const std::size_t length = utf8Length(text, i);
         const unsigned char lead = static_cast<unsigned char>(text[i]);
-        result +=
-            lead < 0x20 || lead == 0x7F ? std::string("?") : std::string(text.substr(i, length));
-        i += length;
+        const bool shown = length > 0 && lead >= 0x20 && lead != 0x7F;
+        result += shown ? text.substr(i, length) : "?";
+        i += std::max<std::size_t>(length, 1);
     }
     return result;
 }
 
-// Checks what the parser would either take too far (nesting) or report only in its own words
-// (encoding), with the position of the first offending byte.
+// What the parser would either report only inside texts (broken UTF-8) or take too far
+// (nesting), with the position of the first offending byte.
 void checkEncodingAndNesting(std::string_view text) {
+    if (const std::optional<std::size_t> bad = firstInvalidUtf8(text)) {
+        const auto byte = static_cast<unsigned char>(text[*bad]);
+        const char* digits = "0123456789ABCDEF";
+        fail(std::string("kein gültiges UTF-8 (Byte 0x") + digits[byte >> 4] + digits[byte & 15] +
+                 ")",
+             position(text, *bad));
+    }
     int depth = 0;
     bool inString = false;
-    for (std::size_t i = 0; i < text.size();) {
-        const std::size_t length = utf8Length(text, i);
-        if (length == 0) {
-            fail("kein gültiges UTF-8 (Byte " + hexByte(static_cast<unsigned char>(text[i])) + ")",
-                 position(text, i));
-        }
+    for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
         if (inString) {
-            if (c == '\\') {
-                i += 1 + utf8Length(text, i + 1);  // the escaped character is checked here too
-                continue;
-            }
+            i += c == '\\';  // the escaped character cannot end the text
             inString = c != '"';
         } else if (c == '"') {
             inString = true;
-        } else if (c == '[' || c == '{') {
-            if (++depth > kMaxDepth) {
-                fail("zu tief verschachtelt (höchstens " + std::to_string(kMaxDepth) + " Ebenen)",
-                     position(text, i));
-            }
+        } else if ((c == '[' || c == '{') && ++depth > kMaxDepth) {
+            fail("zu tief verschachtelt (höchstens " + std::to_string(kMaxDepth) + " Ebenen)",
+                 position(text, i));
         } else if (c == ']' || c == '}') {
             --depth;  // unbalanced brackets are the parser's to report
         }
-        i += length;
     }
 }
 
-// Whether the byte at `offset` lies after the opening quote of a text.
-bool inText(std::string_view text, std::size_t offset) {
-    bool inside = false;
-    for (std::size_t i = 0; i < offset && i < text.size(); ++i) {
-        if (inside && text[i] == '\\') {
-            ++i;
-        } else if (text[i] == '"') {
-            inside = !inside;
-        }
-    }
-    return inside;
-}
-
-// Lets the parser check the syntax, keeping where and why it stopped: the library's own exception
-// text is English and quotes the input at any length.
+// Lets the parser check the syntax. Its message goes out without its own position (counted in
+// bytes) and with what it quotes of the file shortened.
 class SyntaxCheck final : public nlohmann::json_sax<json> {
   public:
     explicit SyntaxCheck(std::string_view text) : text_(text) {}
@@ -175,36 +123,20 @@ class SyntaxCheck final : public nlohmann::json_sax<json> {
     bool end_array() override { return true; }
 
     // `end` is the number of bytes read, the offending one included; `token` is what the parser
-    // had read of the value it failed on.
+    // had read of the value it failed on. A number beyond the range of a double is shown where
+    // it starts.
     bool parse_error(std::size_t end, const std::string& token, const json::exception& e) override {
-        end = std::min(end, text_.size() + 1);
-        if (e.id == 406) {  // a number beyond the range of a double
-            const std::size_t start = std::min(end - std::min(end, token.size()), text_.size());
-            fail("Zahl außerhalb des darstellbaren Bereichs: " +
-                     excerpt(text_.substr(start, token.size())),
-                 position(text_, start));
+        const std::size_t offset = end - std::min<std::size_t>(end, e.id == 406 ? token.size() : 1);
+        std::string message = e.what();
+        message.erase(0, message.find("] ") + 2);  // "[json.exception.parse_error.101] "
+        if (message.starts_with("parse error")) {
+            message.erase(0, message.find(": ") + 2);  // "parse error at line 3, column 7: "
         }
-        std::size_t offset = end > 0 ? end - 1 : 0;
-        if (offset >= text_.size()) {
-            std::string_view body = text_;
-            if (body.starts_with("\xEF\xBB\xBF")) {
-                body.remove_prefix(3);  // the byte order mark, which the parser skips
-            }
-            const bool blank = body.find_first_not_of(" \t\r\n") == std::string_view::npos;
-            fail(blank ? "die Datei ist leer" : "die Datei endet vorzeitig",
-                 position(text_, offset));
+        if (const auto quoted = message.find("'" + token + "'"); quoted != std::string::npos) {
+            message.replace(quoted + 1, token.size(), excerpt(token));
         }
-        while (offset > 0 && utf8Length(text_, offset) == 0) {
-            --offset;  // to the start of the character
-        }
-        const unsigned char byte = static_cast<unsigned char>(text_[offset]);
-        if (byte < 0x20 || byte == 0x7F) {
-            fail("Steuerzeichen " + hexByte(byte) + " an dieser Stelle nicht erlaubt",
-                 position(text_, offset));
-        }
-        const std::string character(text_.substr(offset, utf8Length(text_, offset)));
-        fail((inText(text_, offset) ? "ungültiger Text bei „" : "unerwartetes Zeichen „") +
-                 character + "“",
+        fail((offset >= text_.size() ? "die Datei endet vorzeitig: " : "kein gültiges JSON: ") +
+                 message,
              position(text_, offset));
     }
 
@@ -212,17 +144,22 @@ class SyntaxCheck final : public nlohmann::json_sax<json> {
     std::string_view text_;
 };
 
+// Whether `j` is a whole number from `low` to `high`. Unsigned first: every unsigned number also
+// counts as an integer, and one above the signed range would read as negative.
+bool wholeNumberIn(const json& j, std::int64_t low, std::int64_t high) {
+    if (j.is_number_unsigned()) {
+        const auto value = j.get<std::uint64_t>();
+        return value <= static_cast<std::uint64_t>(high) &&
+               (low <= 0 || value >= static_cast<std::uint64_t>(low));
+    }
+    return j.is_number_integer() && j.get<std::int64_t>() >= low && j.get<std::int64_t>() <= high;
+}
+
 template <typename T>
 T integer(const json& j, const std::string& where) {
     constexpr std::int64_t low = std::numeric_limits<T>::min(),
                            high = std::numeric_limits<T>::max();
-    // Unsigned first: every unsigned number also counts as an integer, and one above the signed
-    // range would read as negative.
-    const bool fits = j.is_number_unsigned() ? j.get<std::uint64_t>() <= std::uint64_t{high}
-                      : j.is_number_integer()
-                          ? j.get<std::int64_t>() >= low && j.get<std::int64_t>() <= high
-                          : false;
-    if (!fits) {
+    if (!wholeNumberIn(j, low, high)) {
         fail("Ganzzahl von " + std::to_string(low) + " bis " + std::to_string(high) + " erwartet",
              where);
     }
@@ -309,17 +246,6 @@ const json& required(const json& j, const char* key, const std::string& where) {
         fail(std::string("\"") + key + "\" fehlt", where);
     }
     return j[key];
-}
-
-// Whether `j` is a whole number from `low` (at least 0) to `high`. Unsigned first, as in
-// integer(): a huge number must not read as a negative one.
-bool wholeNumberIn(const json& j, std::int64_t low, std::int64_t high) {
-    if (j.is_number_unsigned()) {
-        const auto value = j.get<std::uint64_t>();
-        return value >= static_cast<std::uint64_t>(low) &&
-               value <= static_cast<std::uint64_t>(high);
-    }
-    return j.is_number_integer() && j.get<std::int64_t>() >= low && j.get<std::int64_t>() <= high;
 }
 
 std::chrono::milliseconds milliseconds(const json& j, const std::string& where) {

@@ -95,6 +95,11 @@ TEST(PartProgramFile, RefusesBadInputShortlyAndNeverLoadsANumberChanged) {
          u"Zeile 1, Spalte 40", u"UTF-8"},
         {"{\"commands\": [\n  {\"id\": \"P1\", \"theo\": [1,", u"Zeile 2, Spalte 27", u"vorzeitig"},
         {"{\"commands\": [{\"" + std::string(5000, 'k') + "\": 1}]}", u"Befehl 1", u"kkk…"},
+        {"{\"commands\": [{\"id\": \"" + std::string(5000, 'k') + "\x01\"}]}",
+         u"Zeile 1, Spalte 5023", u"U+0001"},
+        {"{\"commands\": [{\"id\": 1" + std::string(5000, '0') + "}]}", u"Zeile 1, Spalte 22",
+         u"10000"},
+        {"{\"commands\": [{\"id\": t\xC3\xB6}]}", u"Zeile 1, Spalte 23", u"JSON"},
     };
     for (const Case& c : cases) {
         const std::string head = c.text.substr(0, 60);
