@@ -1,6 +1,5 @@
-// Texts for HRESULTs: the system's message where it has one, else the tool's own German text.
-// Wine's FormatMessageW knows none of the OLE codes (0x8001xxxx, 0x8002xxxx, 0x8004xxxx), so
-// there the tool's table is what the operator reads.
+// Texts for HRESULTs: the system's message where it has one, else the tool's own German text
+// (a system without texts for the OLE codes: docs/platform.md, "Texts of errors").
 #pragma once
 
 #include <windows.h>

@@ -1,6 +1,7 @@
-// Push buttons whose caption is drawn by the window: the common controls' button keeps a wide
-// margin and cut the third line off the narrow marking buttons' captions (under Wine). The face,
-// frame, font and colours stay the platform's; only the caption is laid out over the whole face.
+// Push buttons whose caption is drawn by the window, so that the narrow marking buttons' three
+// lines fit whatever margin the platform's button keeps (docs/platform.md, "Drawing the push
+// buttons"). The face, frame, font and colours stay the platform's; only the caption is laid out
+// over the whole face.
 #pragma once
 
 #include <windows.h>
