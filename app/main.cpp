@@ -16,7 +16,6 @@
 #include "ui/error_report.h"
 #include "ui/host_watch.h"
 #include "ui/main_window.h"
-#include "ui/message_loop.h"
 #include "win/system_functions.h"
 #include "win/text.h"
 
@@ -35,6 +34,24 @@ std::optional<std::wstring> environmentValue(const wchar_t* name) {
     }
     value.resize(length);
     return value;
+}
+
+// The program's event loop: runs until the main window is gone and returns the exit code.
+int runMessageLoop(dravosk::ui::MainWindow& window) {
+    MSG message;
+    for (;;) {
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got == 0) {
+            return static_cast<int>(message.wParam);
+        }
+        if (got == -1) {
+            return 1;
+        }
+        if (!window.preTranslate(message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
 }
 
 }  // namespace
@@ -94,7 +111,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
         dravosk::ui::showErrorReport(window.hwnd(), error);
         return 1;
     }
-    const int exitCode = dravosk::ui::runMessageLoop(window);
+    const int exitCode = runMessageLoop(window);
     // The watch goes with the window, before the service and its calls.
     service.calls().setObserver(nullptr);
     return exitCode;

@@ -5,11 +5,23 @@
 #include <string>
 
 #include "core/text.h"
-#include "ui/wait_cursor.h"
 
 namespace dravosk::ui {
 
 namespace {
+
+// Shows the hourglass while a command runs and puts the previous cursor back afterwards. System
+// cursors are shared: nothing to release.
+class WaitCursor {
+  public:
+    WaitCursor() : previous_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
+    ~WaitCursor() { SetCursor(previous_); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+  private:
+    HCURSOR previous_;
+};
 
 constexpr std::int32_t kOutOfMemory = static_cast<std::int32_t>(E_OUTOFMEMORY);
 constexpr std::int32_t kUnexpected = static_cast<std::int32_t>(E_UNEXPECTED);

@@ -12,7 +12,9 @@ namespace dravosk::ui {
 inline constexpr int kTwipsPerInch = 1440;
 
 // Rounds to the nearest pixel (halves away from zero).
-int twipsToPixels(int twips, UINT dpi);
+inline int twipsToPixels(int twips, UINT dpi) {
+    return MulDiv(twips, static_cast<int>(dpi), kTwipsPerInch);
+}
 
 struct TwipsRect {
     int left, top, width, height;
@@ -21,7 +23,10 @@ struct PixelRect {
     int left, top, width, height;
 };
 // Position and size are converted each on its own, so every control keeps its designed size.
-PixelRect toPixels(const TwipsRect& rect, UINT dpi);
+inline PixelRect toPixels(const TwipsRect& rect, UINT dpi) {
+    return {twipsToPixels(rect.left, dpi), twipsToPixels(rect.top, dpi),
+            twipsToPixels(rect.width, dpi), twipsToPixels(rect.height, dpi)};
+}
 
 struct PixelSize {
     int width, height;
@@ -34,7 +39,9 @@ inline constexpr DWORD kWindowStyle =
 inline constexpr DWORD kWindowExStyle = 0;
 inline constexpr int kClientWidthTwips = 7860;
 inline constexpr int kClientHeightTwips = 5880;
-PixelSize clientSize(UINT dpi);
+inline PixelSize clientSize(UINT dpi) {
+    return {twipsToPixels(kClientWidthTwips, dpi), twipsToPixels(kClientHeightTwips, dpi)};
+}
 
 enum class ControlKind { pushButton, listBox, checkBox, label, picture };
 
