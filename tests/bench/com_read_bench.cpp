@@ -21,6 +21,7 @@
 #include "core/commands.h"
 #include "core/text.h"
 #include "host/com_service.h"
+#include "tests/bench/bench_host.h"
 #include "sim/client/server.h"
 #include "sim/client/temp_file.h"
 #include "sim/memory_window.h"
@@ -34,11 +35,9 @@
 namespace {
 
 using namespace dravosk;
+using bench::control;
+using bench::fail;
 using Clock = std::chrono::steady_clock;
-
-[[noreturn]] void fail(const std::string& what) {
-    throw std::runtime_error(what);
-}
 
 void check(HRESULT hr, const char* what) {
     if (FAILED(hr)) {
@@ -46,15 +45,6 @@ void check(HRESULT hr, const char* what) {
         std::snprintf(number, sizeof number, "0x%08lX", static_cast<unsigned long>(hr));
         fail(std::string(what) + " failed: " + number);
     }
-}
-
-// The lines of the "ok" reply to a control request.
-std::vector<std::string> control(const sim::client::Server& server, const std::string& request) {
-    sim::client::Reply reply = server.control(request);
-    if (!reply.ok) {
-        fail("control request \"" + request + "\" failed: " + reply.error);
-    }
-    return reply.lines;
 }
 
 // "roundtrip GetIDsOfNames IsFeature 12" -> {"GetIDsOfNames", 12} summed over members.
@@ -182,27 +172,8 @@ void print(const char* name, const Run& run, int commands) {
 
 int benchmark(int size) {
     host::Apartment apartment;
-    const std::wstring exe = test::korvaneSimPath();
-    if (const sim::client::Finished registered = sim::client::runToEnd(exe, L"/regserver");
-        !registered.ended || registered.exitCode != 0) {
-        fail("korvane-sim.exe /regserver failed: " + registered.error + registered.output);
-    }
-
-    sim::PartProgram program{u"Bench", {}};
-    for (int i = 0; i < size; ++i) {
-        program.commands.push_back(test::feature(u"Merkmal " + decimal(i + 1)));
-    }
-    const sim::client::TempFile file(L"com-read-bench.json");
-    sim::savePartProgram(program, std::filesystem::path(file.path()));
-
-    // Stopped at the end, whatever happens: a server left running would serve the next run in
-    // its place.
-    const sim::client::Server server(
-        exe, file.path(), L"dravosk-com-read-bench-" + std::to_wstring(GetCurrentProcessId()),
-        sim::client::Server::Window::hidden);
-    if (!server.ready()) {
-        fail("korvane-sim.exe: " + server.startError());
-    }
+    const bench::BenchHost host(size, L"com-read-bench");
+    const sim::client::Server& server = host.server();
 
     const Run tool = measure(server, toolRead);
     const Run naive = measure(server, naiveRead);

@@ -20,6 +20,7 @@
 #include "core/commands.h"
 #include "core/text.h"
 #include "host/com_service.h"
+#include "tests/bench/bench_host.h"
 #include "sim/client/server.h"
 #include "sim/client/temp_file.h"
 #include "sim/memory_window.h"
@@ -30,20 +31,9 @@
 namespace {
 
 using namespace dravosk;
+using bench::control;
+using bench::fail;
 using Clock = std::chrono::steady_clock;
-
-[[noreturn]] void fail(const std::string& what) {
-    throw std::runtime_error(what);
-}
-
-// The lines of the "ok" reply to a control request.
-std::vector<std::string> control(const sim::client::Server& server, const std::string& request) {
-    sim::client::Reply reply = server.control(request);
-    if (!reply.ok) {
-        fail("control request \"" + request + "\" failed: " + reply.error);
-    }
-    return reply.lines;
-}
 
 // "roundtrip Invoke PutVector 12" -> {"Invoke", 12} summed over members.
 std::map<std::string, long> roundTripsByKind(const std::vector<std::string>& lines) {
@@ -96,27 +86,8 @@ Run writeOnce(const sim::client::Server& server, int features) {
 
 int benchmark(int features, int repetitions) {
     host::Apartment apartment;
-    const std::wstring exe = test::korvaneSimPath();
-    if (const sim::client::Finished registered = sim::client::runToEnd(exe, L"/regserver");
-        !registered.ended || registered.exitCode != 0) {
-        fail("korvane-sim.exe /regserver failed: " + registered.error + registered.output);
-    }
-
-    sim::PartProgram program{u"Bench", {}};
-    for (int i = 0; i < features; ++i) {
-        program.commands.push_back(test::feature(u"Merkmal " + decimal(i + 1)));
-    }
-    const sim::client::TempFile file(L"com-write-bench.json");
-    sim::savePartProgram(program, std::filesystem::path(file.path()));
-
-    // Stopped at the end, whatever happens: a server left running would serve the next run in
-    // its place.
-    const sim::client::Server server(
-        exe, file.path(), L"dravosk-com-write-bench-" + std::to_wstring(GetCurrentProcessId()),
-        sim::client::Server::Window::hidden);
-    if (!server.ready()) {
-        fail("korvane-sim.exe: " + server.startError());
-    }
+    const bench::BenchHost host(features, L"com-write-bench");
+    const sim::client::Server& server = host.server();
 
     std::vector<Run> runs;
     for (int r = 0; r < repetitions; ++r) {
