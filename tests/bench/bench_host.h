@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -31,6 +32,21 @@ inline std::vector<std::string> control(const sim::client::Server& server,
         fail("control request \"" + request + "\" failed: " + reply.error);
     }
     return reply.lines;
+}
+
+// The server's "calls" lines ("roundtrip Invoke PutVector 12") summed per kind of round trip
+// ({"Invoke", 12}), over all members.
+inline std::map<std::string, long> roundTripsByKind(const std::vector<std::string>& lines) {
+    std::map<std::string, long> byKind;
+    for (const std::string& line : lines) {
+        if (line.rfind("roundtrip ", 0) != 0) {
+            continue;
+        }
+        const std::string rest = line.substr(10);
+        const std::string kind = rest.substr(0, rest.find(' '));
+        byKind[kind] += std::stol(rest.substr(rest.find_last_of(' ') + 1));
+    }
+    return byKind;
 }
 
 class BenchHost {

@@ -37,6 +37,7 @@ namespace {
 using namespace dravosk;
 using bench::control;
 using bench::fail;
+using bench::roundTripsByKind;
 using Clock = std::chrono::steady_clock;
 
 void check(HRESULT hr, const char* what) {
@@ -45,20 +46,6 @@ void check(HRESULT hr, const char* what) {
         std::snprintf(number, sizeof number, "0x%08lX", static_cast<unsigned long>(hr));
         fail(std::string(what) + " failed: " + number);
     }
-}
-
-// "roundtrip GetIDsOfNames IsFeature 12" -> {"GetIDsOfNames", 12} summed over members.
-std::map<std::string, long> roundTripsByKind(const std::vector<std::string>& lines) {
-    std::map<std::string, long> byKind;
-    for (const std::string& line : lines) {
-        if (line.rfind("roundtrip ", 0) != 0) {
-            continue;
-        }
-        const std::string rest = line.substr(10);
-        const std::string kind = rest.substr(0, rest.find(' '));
-        byKind[kind] += std::stol(rest.substr(rest.find_last_of(' ') + 1));
-    }
-    return byKind;
 }
 
 std::vector<std::u16string> toolRead() {

@@ -33,21 +33,8 @@ namespace {
 using namespace dravosk;
 using bench::control;
 using bench::fail;
+using bench::roundTripsByKind;
 using Clock = std::chrono::steady_clock;
-
-// "roundtrip Invoke PutVector 12" -> {"Invoke", 12} summed over members.
-std::map<std::string, long> roundTripsByKind(const std::vector<std::string>& lines) {
-    std::map<std::string, long> byKind;
-    for (const std::string& line : lines) {
-        if (line.rfind("roundtrip ", 0) != 0) {
-            continue;
-        }
-        const std::string rest = line.substr(10);
-        const std::string kind = rest.substr(0, rest.find(' '));
-        byKind[kind] += std::stol(rest.substr(rest.find_last_of(' ') + 1));
-    }
-    return byKind;
-}
 
 struct Run {
     double seconds = 0;
