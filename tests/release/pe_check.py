@@ -136,18 +136,24 @@ def check(path):
     return not problems
 
 
+def check_all(paths, check_one):
+    """Runs check_one on every file, a file that cannot be read counting as failed; True when all
+    pass."""
+    ok = True
+    for path in paths:
+        try:
+            ok = check_one(path) and ok
+        except (OSError, ValueError, struct.error) as error:
+            print(f"{path}: FAILED: {error}")
+            ok = False
+    return ok
+
+
 def main(paths):
     if not paths:
         print(__doc__.strip().splitlines()[2], file=sys.stderr)
         return 2
-    ok = True
-    for path in paths:
-        try:
-            ok = check(path) and ok
-        except (OSError, ValueError, struct.error) as error:
-            print(f"{path}: FAILED: {error}")
-            ok = False
-    return 0 if ok else 1
+    return 0 if check_all(paths, check) else 1
 
 
 if __name__ == "__main__":

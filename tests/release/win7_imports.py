@@ -10,11 +10,10 @@ start there at all. A new import fails the check until someone has looked it up 
 line. Exit code 0 when every file passes, 1 otherwise.
 """
 import os
-import struct
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from pe_check import Image  # noqa: E402
+from pe_check import Image, check_all  # noqa: E402
 
 # What comes after Windows 7 SP1; a line naming one of these is a mistake in the table.
 LATER = ("Windows 8", "Windows 10", "Windows 11")
@@ -60,14 +59,8 @@ def main(args):
     table, problems = read_table(args[0])
     for problem in problems:
         print(f"FAILED: {problem}")
-    ok = not problems
-    for path in args[1:]:
-        try:
-            ok = check(path, table) and ok
-        except (OSError, ValueError, struct.error) as error:
-            print(f"{path}: FAILED: {error}")
-            ok = False
-    return 0 if ok else 1
+    ok = check_all(args[1:], lambda path: check(path, table))
+    return 0 if ok and not problems else 1
 
 
 if __name__ == "__main__":
