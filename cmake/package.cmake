@@ -3,12 +3,14 @@
 #   Dravosk-<version>-win64-korvane-sim.zip  the stand-in host with the demo part program, for
 #                                            demonstrations and training
 #   SHA256SUMS                               the checksum of each archive
+# and the preset windows-x86 the same for 32-bit Windows (-win32) to build/windows-x86/package/.
+# tools/release.sh puts both into one folder with one SHA256SUMS.
 # Each archive holds its files without a folder around them.
 # The archives depend on their contents alone: entries in name order, no owner, one fixed time
 # (SOURCE_DATE_EPOCH from the environment, else the time of the checked-out commit), so the same
 # programs give the same archives and the same sums.
 
-set(DRAVOSK_PACKAGE_NAME Dravosk-${PROJECT_VERSION}-win64)
+set(DRAVOSK_PACKAGE_NAME Dravosk-${PROJECT_VERSION}-${DRAVOSK_RELEASE_ARCH})
 
 configure_file(${PROJECT_SOURCE_DIR}/package/LIESMICH.txt.in
                ${CMAKE_BINARY_DIR}/package-files/LIESMICH.txt @ONLY NEWLINE_STYLE CRLF)
@@ -38,7 +40,7 @@ endif()
 set(CPACK_PACKAGE_NAME Dravosk)
 set(CPACK_PACKAGE_VENDOR Dravosk)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_SYSTEM_NAME win64)
+set(CPACK_SYSTEM_NAME ${DRAVOSK_RELEASE_ARCH})
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
 set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)

@@ -25,25 +25,29 @@ constexpr const wchar_t* kControlNames[kControlCount] = {
     L"Image1",
 };
 
+struct WindowSearch {
+    DWORD process;
+    const std::function<bool(HWND)>& wanted;
+    HWND found;
+};
+
+// EnumWindows calls back with the system's convention (stdcall in a 32-bit program), which a
+// lambda's conversion to a function pointer does not give.
+BOOL CALLBACK matchWindow(HWND hwnd, LPARAM context) {
+    auto* search = reinterpret_cast<WindowSearch*>(context);
+    DWORD process = 0;
+    GetWindowThreadProcessId(hwnd, &process);
+    if (process == search->process && search->wanted(hwnd)) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // The first top-level window of the process for which `wanted` holds, or nullptr.
 HWND topLevelWindow(DWORD processId, const std::function<bool(HWND)>& wanted) {
-    struct Search {
-        DWORD process;
-        const std::function<bool(HWND)>& wanted;
-        HWND found;
-    } search{processId, wanted, nullptr};
-    EnumWindows(
-        [](HWND hwnd, LPARAM context) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(context);
-            DWORD process = 0;
-            GetWindowThreadProcessId(hwnd, &process);
-            if (process == s->process && s->wanted(hwnd)) {
-                s->found = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    WindowSearch search{processId, wanted, nullptr};
+    EnumWindows(matchWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 

@@ -7,19 +7,43 @@
 #   Without one: a private Xvfb; the main job (Read, mark all, Write, confirm) is played through the
 #   window, the demo features' vectors are printed before and after, and a screenshot of both
 #   windows is saved to build/demo/screenshot.png.
+# With --x86 the Dravosk is the 32-bit program, beside the 64-bit stand-in host, as on a 64-bit
+# Windows: under the 32-bit Wine (tools/install-wine32.sh), in a prefix of its own, with
+# screenshots named *-x86.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+x86=0
+case "${1:-}" in
+"") ;;
+--x86) x86=1 ;;
+*)
+    echo "usage: tools/run.sh [--x86]" >&2
+    exit 2
+    ;;
+esac
 tools/install-deps.sh
 
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$(nproc)" --target dravosk korvane-sim dravosk-demo
 bin=$root/build/windows
+dravosk_exe=$bin/app/dravosk.exe
 demo=$root/build/demo
+prefix=$demo/wineprefix
+suffix=
+if [ "$x86" = 1 ]; then
+    cmake --preset windows-x86 >/dev/null
+    cmake --build --preset windows-x86 -j "$(nproc)" --target dravosk
+    dravosk_exe=$root/build/windows-x86/app/dravosk.exe
+    # A prefix with both halves, made and run by the Wine that runs 32-bit programs too.
+    prefix=$demo/wineprefix-x86
+    suffix=-x86
+    export PATH=${DRAVOSK_WINE32:-/opt/dravosk-wine32}/bin:$PATH
+fi
 mkdir -p "$demo"
 cp sim/demo/demo.json "$demo/demo.json"
 
-export WINEPREFIX=$demo/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=de_DE.UTF-8
+export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=de_DE.UTF-8
 control=dravosk-demo-$$
 . cmake/xvfb.sh
 cleanup() {
@@ -42,7 +66,7 @@ wine "$bin/sim/server/korvane-sim.exe" /regserver
 wine "$bin/sim/server/korvane-sim.exe" --program "Z:${demo//\//\\}\\demo.json" --control "$control" &
 timeout 60 xdotool search --sync --name 'Korvane \(Simulator\)' >/dev/null
 sleep 1  # the window shows a moment before the class object is registered
-wine "$bin/app/dravosk.exe" &
+wine "$dravosk_exe" &
 dravosk=$!
 timeout 60 xdotool search --sync --name 'Dravosk für Korvane' >/dev/null
 
@@ -66,10 +90,11 @@ for _ in $(seq 300); do
 done
 if [ -e "$demo/sync/marked" ]; then
     sleep 0.5
-    import -window root -crop 1280x484+0+0 +repage "$demo/screenshot.png"
+    import -window root -crop 1280x484+0+0 +repage "$demo/screenshot$suffix.png"
     touch "$demo/sync/continue"
 fi
 wait "$driver"
 sleep 1
-import -window root -crop 1280x484+0+0 +repage "$demo/screenshot-after.png"
-echo "Screenshots of both windows: $demo/screenshot.png (all marked), $demo/screenshot-after.png (written)"
+import -window root -crop 1280x484+0+0 +repage "$demo/screenshot$suffix-after.png"
+echo "Screenshots of both windows: $demo/screenshot$suffix.png (all marked)," \
+    "$demo/screenshot$suffix-after.png (written)"

@@ -95,7 +95,9 @@ void HostWatch::callEnded() noexcept {
 }
 
 void HostWatch::onAskMessage(WPARAM call) noexcept {
-    if (asking_ || callOut_.load() == 0 || static_cast<std::uint64_t>(call) != calls_ ||
+    // The number travelled in a WPARAM, 32 bits wide in a 32-bit program: compare at that width,
+    // or after 2^32 calls the question would never come again.
+    if (asking_ || callOut_.load() == 0 || call != static_cast<WPARAM>(calls_) ||
         ::GetTickCount64() < askAt_.load()) {
         return;
     }

@@ -43,8 +43,10 @@ HRESULT CommandEnumerator::Next(ULONG wanted, VARIANT* items, ULONG* fetched) {
 
 HRESULT CommandEnumerator::Skip(ULONG count) {
     state_.countRoundTrip("Skip", {});
-    const std::size_t left = count_ - std::min(position_, count_);
-    position_ = std::min(count_, position_ + count);
+    // ULONG is as wide as std::size_t only in a 64-bit program; adding the two there could wrap.
+    const std::size_t at = std::min(position_, count_);
+    const std::size_t left = count_ - at;
+    position_ = at + std::min<std::size_t>(left, count);
     return count <= left ? S_OK : S_FALSE;
 }
 

@@ -59,6 +59,15 @@ std::wstring windowsPath(std::wstring path) {
     return path;
 }
 
+// "32-bit" or "64-bit": which pairing of programs a scenario runs is part of its result.
+std::wstring bitness(const std::wstring& path) {
+    DWORD type = 0;
+    if (!GetBinaryTypeW(path.c_str(), &type)) {
+        return L"not a program";
+    }
+    return type == SCS_64BIT_BINARY ? L"64-bit" : type == SCS_32BIT_BINARY ? L"32-bit" : L"other";
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -67,7 +76,10 @@ int wmain(int argc, wchar_t** argv) {
     if (argc == 4) {
         for (const Scenario& scenario : kScenarios) {
             if (std::wcscmp(argv[1], scenario.name) == 0) {
-                const int result = scenario.run(windowsPath(argv[2]), windowsPath(argv[3]));
+                const std::wstring exe = windowsPath(argv[2]);
+                const std::wstring sim = windowsPath(argv[3]);
+                print(L"dravosk.exe " + bitness(exe) + L", korvane-sim.exe " + bitness(sim));
+                const int result = scenario.run(exe, sim);
                 print(std::wstring(scenario.name) + (result == 0 ? L": passed" : L": failed"));
                 return result;
             }

@@ -69,7 +69,17 @@ int resources(const std::wstring& exe) {
             const std::string text(
                 static_cast<const char*>(LockResource(LoadResource(file, manifest))),
                 SizeofResource(file, manifest));
-            check(text.find("PerMonitorV2") != std::string::npos, L"manifest: PerMonitorV2");
+            // PerMonitor for Windows 10 before 1607, which does not know PerMonitorV2.
+            check(text.find(">PerMonitorV2, PerMonitor<") != std::string::npos,
+                  L"manifest: PerMonitorV2, then PerMonitor");
+            // Windows refuses to start a program whose manifest names another architecture than
+            // its file ("side-by-side configuration is incorrect").
+            DWORD type = 0;
+            check(GetBinaryTypeW(exe.c_str(), &type) != 0, L"the program file's architecture");
+            const std::string own = text.substr(0, text.find("<dependency>"));
+            const std::string architecture = type == SCS_64BIT_BINARY ? "amd64" : "x86";
+            check(own.find("processorArchitecture=\"" + architecture + "\"") != std::string::npos,
+                  L"manifest: the architecture of the program file");
             check(text.find("Microsoft.Windows.Common-Controls") != std::string::npos,
                   L"manifest: common controls");
             check(text.find("asInvoker") != std::string::npos, L"manifest: asInvoker");

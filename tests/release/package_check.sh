@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Usage: package_check.sh BUILD_DIR VERSION
-# Makes the release archives with the build's CPack configuration into a folder of its own, then
-# checks what each holds and that SHA256SUMS beside them is right; makes them once more into
-# another folder and checks that the same programs gave the same archives.
+# Usage: package_check.sh BUILD_DIR VERSION ARCH
+# Makes the release archives of ARCH (win64 or win32) with the build's CPack configuration into a
+# folder of its own, then checks what each holds, that its programs are built for ARCH and that
+# SHA256SUMS beside them is right; makes them once more into another folder and checks that the
+# same programs gave the same archives.
 set -euo pipefail
 build=$1
 version=$2
+arch=$3
+here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/dravosk-package.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
@@ -38,9 +41,20 @@ expect() {
         failed=1
     fi
 }
-name=Dravosk-$version-win64
+name=Dravosk-$version-$arch
 expect "$name.zip" "$(printf '%s\n' LIESMICH.txt dravosk.exe)"
 expect "$name-korvane-sim.zip" "$(printf '%s\n' LIESMICH-korvane-sim.txt demo.json korvane-sim.exe)"
+
+# The programs in an archive are the ones its name promises: a 32-bit Windows cannot start a
+# 64-bit program at all.
+mkdir -p "$work/unpacked"
+for archive in "$name.zip" "$name-korvane-sim.zip"; do
+    [ -f "$work/$archive" ] && python3 -m zipfile -e "$work/$archive" "$work/unpacked"
+done
+if ! python3 "$here/pe_check.py" --arch "$arch" "$work"/unpacked/*.exe; then
+    echo "FAILED: the programs in the $arch archives"
+    failed=1
+fi
 
 if [ ! -f "$work/SHA256SUMS" ]; then
     echo "FAILED: no SHA256SUMS"

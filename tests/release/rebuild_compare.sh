@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Usage: rebuild_compare.sh SOURCE_DIR BUILT_EXE
+# Usage: rebuild_compare.sh SOURCE_DIR PRESET BUILT_EXE
 # A site's rebuild: copies the sources to another folder (another path, as another checkout would
-# lie), configures the windows preset there, builds only the dravosk target, without the compiler
+# lie), configures PRESET (windows or windows-x86) there, builds only the dravosk target, without the compiler
 # cache, and compares the SHA-256 of the new dravosk.exe with BUILT_EXE. Prints both sums and how
 # long the second build took. Exit code 0 when the files are identical.
 set -euo pipefail
 src=$(cd "$1" && pwd)
-built=$2
+preset=$2
+built=$3
 work=$(mktemp -d "${TMPDIR:-/tmp}/dravosk-rebuild.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 copy=$work/elsewhere/another-checkout
@@ -20,19 +21,19 @@ export CCACHE_DISABLE=1
 
 start=$(date +%s)
 cd "$copy"
-if ! cmake --preset windows >"$work/configure.log" 2>&1; then
+if ! cmake --preset "$preset" >"$work/configure.log" 2>&1; then
     cat "$work/configure.log"
     echo "FAILED: the second build does not configure"
     exit 1
 fi
-if ! cmake --build --preset windows --target dravosk -j "$(nproc)" >"$work/build.log" 2>&1; then
+if ! cmake --build --preset "$preset" --target dravosk -j "$(nproc)" >"$work/build.log" 2>&1; then
     tail -n 50 "$work/build.log"
     echo "FAILED: the second build fails"
     exit 1
 fi
 echo "second build (configure and build of dravosk in $copy): $(( $(date +%s) - start )) s"
 
-rebuilt=$copy/build/windows/app/dravosk.exe
+rebuilt=$copy/build/$preset/app/dravosk.exe
 first=$(sha256sum "$built" | cut -d' ' -f1)
 second=$(sha256sum "$rebuilt" | cut -d' ' -f1)
 echo "SHA-256 $first  $built"

@@ -33,6 +33,10 @@ using dravosk::test::feature;
 using dravosk::test::nonFeature;
 using win::windowText;
 
+// The flag's bits as WM_QUERYENDSESSION carries them: ENDSESSION_LOGOFF is an unsigned 0x80000000,
+// which a 32-bit LPARAM holds only as a negative number.
+const auto kLogoff = static_cast<LPARAM>(ENDSESSION_LOGOFF);
+
 bool contains(const std::wstring& text, const std::wstring& part) {
     return text.find(part) != std::wstring::npos;
 }
@@ -257,9 +261,9 @@ TEST_F(MainWindowTest, LoggingOffIsRefusedWhileACommandRuns) {
     LRESULT answer = -1;
     confirmingMessageBoxes(
         [&] { click(Slot::cmd_schreiben); },
-        [&] { answer = SendMessageW(window.hwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF); });
+        [&] { answer = SendMessageW(window.hwnd(), WM_QUERYENDSESSION, 0, kLogoff); });
     EXPECT_EQ(answer, FALSE);
-    EXPECT_EQ(SendMessageW(window.hwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    EXPECT_EQ(SendMessageW(window.hwnd(), WM_QUERYENDSESSION, 0, kLogoff), TRUE);
 }
 
 // A report still open is as much in the way of logging off: the session would end unread.
@@ -268,7 +272,7 @@ TEST_F(MainWindowTest, LoggingOffIsRefusedWhileAReportIsOpen) {
     LRESULT answer = -1;
     const auto box = confirmingMessageBoxes(
         [&] { click(Slot::cmd_lesen); },
-        [&] { answer = SendMessageW(window.hwnd(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF); });
+        [&] { answer = SendMessageW(window.hwnd(), WM_QUERYENDSESSION, 0, kLogoff); });
     EXPECT_TRUE(contains(box.text, L"Schritt: ActivePartProgram")) << box.text;
     EXPECT_EQ(answer, FALSE);
     EXPECT_EQ(takeQuitMessage(), 1);
