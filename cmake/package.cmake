@@ -53,5 +53,5 @@ set(CPACK_DRAVOSK_PYTHON3 ${DRAVOSK_PYTHON3})
 set(CPACK_DRAVOSK_NORMALIZE_ZIP ${PROJECT_SOURCE_DIR}/cmake/normalize_zip.py)
 set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/package-checksums.cmake)
 # A source package, should anyone make one, holds the sources alone.
-set(CPACK_SOURCE_IGNORE_FILES "/build/;/out/;/\\.git")
+set(CPACK_SOURCE_IGNORE_FILES "/build/;/out/;/\\\\.git")
 include(CPack)

@@ -49,4 +49,7 @@ echo "=== windows-x86: tests (under the 32-bit Wine)"
 ctest --preset windows-x86
 echo "=== windows tests: $windows_time s; 32-bit build and tests: $(( $(date +%s) - x86_start )) s"
 
+echo "=== release: the archives of both programs with one SHA256SUMS"
+tools/release.sh
+
 echo "=== all tests passed in $(( $(date +%s) - start )) s"
