@@ -171,8 +171,15 @@ std::vector<std::wstring> listLines(HWND list) {
 
 void clickUntil(const App& app, Control which, const std::function<bool()>& done,
                 const std::wstring& what) {
-    app.click(which);
-    check(waitFor(done, 10000), std::wstring(controlName(which)) + L": " + what);
+    // A click that comes while the last command still lets go of the host's objects is thrown
+    // away with all input of the command, never carried out later: until `done` holds, it is
+    // made again.
+    bool ok = false;
+    for (int attempt = 0; attempt < 5 && !ok; ++attempt) {
+        app.click(which);
+        ok = waitFor(done, 2000);
+    }
+    check(ok, std::wstring(controlName(which)) + L": " + what);
 }
 
 void markAllLines(const App& app, bool marked) {
