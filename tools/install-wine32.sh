@@ -51,14 +51,24 @@ private_apt() { # FOLDER ARCH SUITES... -- APT-GET ARGUMENTS...
         -o Debug::NoLocking=1 -o APT::Sandbox::User=root "$@"
 }
 
+# A mirror in the middle of a sync answers with the wrong size for a while: try again.
+retry() {
+    local attempt
+    for attempt in 1 2 3; do
+        "$@" && return 0
+        sleep $((attempt * 5))
+    done
+    return 1
+}
+
 # 1. The i386 Wine of the same version as the system's, unpacked into the private root.
 if [ "$(cat "$root/.dravosk-wine32" 2>/dev/null)" != "$wine_version" ]; then
     echo "install-wine32: downloading Debian's i386 Wine $wine_version into $root"
     apt=$dir/apt-i386
     rm -rf "$root" "$apt"
-    private_apt "$apt" i386 bookworm bookworm-updates -- update >/dev/null ||
+    retry private_apt "$apt" i386 bookworm bookworm-updates -- update >/dev/null ||
         fail "apt-get update for i386 failed"
-    private_apt "$apt" i386 bookworm bookworm-updates -- -y --no-install-recommends --download-only \
+    retry private_apt "$apt" i386 bookworm bookworm-updates -- -y --no-install-recommends --download-only \
         install "wine32=$wine_version" >/dev/null ||
         fail "downloading wine32 $wine_version (i386) failed"
     mkdir -p "$root"
@@ -90,9 +100,9 @@ if [ ! -x "$bin/qemu-i386" ]; then
     echo "install-wine32: downloading qemu-user from bookworm-backports"
     apt=$dir/apt-qemu
     rm -rf "$apt"
-    private_apt "$apt" amd64 bookworm-backports -- update >/dev/null ||
+    retry private_apt "$apt" amd64 bookworm-backports -- update >/dev/null ||
         fail "apt-get update for bookworm-backports failed"
-    (cd "$apt" && private_apt "$apt" amd64 bookworm-backports -- download qemu-user >/dev/null) ||
+    (cd "$apt" && retry private_apt "$apt" amd64 bookworm-backports -- download qemu-user >/dev/null) ||
         fail "downloading qemu-user from bookworm-backports failed"
     mkdir -p "$apt/unpacked"
     dpkg-deb -x "$apt"/qemu-user_*.deb "$apt/unpacked" || fail "unpacking qemu-user failed"
