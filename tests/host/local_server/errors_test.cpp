@@ -67,6 +67,8 @@ TEST_F(ComErrorsTest, UnknownProgramIdentifierIsReportedInGerman) {
     // Wine's system has no text for this number, so the tool's own one is shown.
     EXPECT_NE(e.description().find(u"Programmkennung ist nicht registriert"), std::u16string::npos)
         << e.what();
+    // An elevated program may not see a registration made for the user alone.
+    EXPECT_TRUE(e.description().ends_with(kElevationHint)) << e.what();
     EXPECT_EQ(e.where(), u"CreateObject(\"KORVAN.Anwendung\")");
 }
 
@@ -125,6 +127,18 @@ TEST_F(ComErrorsTest, FailureMidWriteKeepsWhatWasWrittenAndNamesIt) {
     EXPECT_EQ(changed(e.written()), (std::vector<std::u16string>{u"P1", u"P2"}));
     expectWriteLeftTheWindowAlone();
     expectHostVectors({{true, true, true}, {true, false, false}, {false, false, false}});
+    expectNoLiveObjects();
+
+    // A host that writes and then raises its exception: asked afterwards, it says the vector
+    // is reversed, and so does the error.
+    server_->lines("fail-after PutVector 2 0x80040010 Schreiben abgelehnt");
+    const Error late = failure([&] { write(); });
+    EXPECT_EQ(static_cast<std::uint32_t>(late.number()), 0x80040010u);
+    EXPECT_EQ(late.where(), u"Befehl 1: Merkmal \"P1\", Datensatz 3: PutVector");
+    ASSERT_FALSE(late.written().features().empty());
+    EXPECT_EQ(late.written().features()[0].reversed, (std::vector<std::int32_t>{2, 3}));
+    EXPECT_TRUE(late.written().features()[0].uncertain.empty());
+    expectHostVectors({{false, false, true}, {true, false, false}, {false, false, false}});
     expectNoLiveObjects();
 }
 
