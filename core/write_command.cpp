@@ -203,8 +203,8 @@ void cmd_schreiben_Click(AutomationService& service, FeatureList& list, ControlS
             if (reversedIds.contains(identity)) {
                 throw Error(errnum::kFeatureMetAgain,
                             u"Korvane lieferte ein Merkmal, das schon umgekehrt wurde, ein "
-                            u"zweites Mal: die Befehlsliste des Teileprogramms beginnt von vorn. "
-                            u"Es wurde nicht noch einmal umgekehrt.",
+                            u"zweites Mal: die Befehlsliste des Teileprogramms beginnt von vorn "
+                            u"oder enthält es doppelt. Es wurde nicht noch einmal umgekehrt.",
                             u"Merkmal \"" + id + u"\"");
             }
             reversedIds.insert(identity);
