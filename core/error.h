@@ -22,6 +22,9 @@ inline constexpr std::int32_t kBadIndex = static_cast<std::int32_t>(0xA0040006u)
 // part program has: it does not end (or starts over).
 inline constexpr std::int32_t kTooManyFeatures = static_cast<std::int32_t>(0xA0040007u);
 inline constexpr std::int32_t kTooManyCommands = static_cast<std::int32_t>(0xA0040008u);
+// The host's collection delivers a feature object that this Write has reversed already: it starts
+// over.
+inline constexpr std::int32_t kFeatureMetAgain = static_cast<std::int32_t>(0xA0040009u);
 }  // namespace errnum
 
 class Error : public std::exception {

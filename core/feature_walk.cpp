@@ -7,7 +7,7 @@ namespace dravosk {
 
 void forEachFeature(
     HostEnumerator& commands, CommandProgress& progress,
-    const std::function<void(HostObject& feature, const std::u16string& id)>& onFeature) {
+    const std::function<void(HostObjectPtr& feature, const std::u16string& id)>& onFeature) {
     std::size_t position = 0;
     for (;;) {
         ++position;
@@ -33,7 +33,7 @@ void forEachFeature(
                             u"FeatureCommand");
             }
             const std::u16string id = feature->getText(u"ID");
-            onFeature(*feature, id);
+            onFeature(feature, id);
         } catch (Error& e) {
             progress.name(e);  // the one place the steps of Read and Write name an error
             throw;
@@ -43,7 +43,7 @@ void forEachFeature(
 
 void forEachFeature(
     HostEnumerator& commands,
-    const std::function<void(HostObject& feature, const std::u16string& id)>& onFeature) {
+    const std::function<void(HostObjectPtr& feature, const std::u16string& id)>& onFeature) {
     CommandProgress progress;
     forEachFeature(commands, progress, onFeature);
 }

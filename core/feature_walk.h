@@ -18,16 +18,17 @@ namespace dravosk {
 inline constexpr std::size_t kMaxCommands = std::size_t{1} << 20;
 
 // Calls onFeature(featureCommand, identifier) for every command whose IsFeature is true, in the
-// host's order; other commands get no call beyond IsFeature. Each command is a step of
-// `progress` named by its position (1-based, "Befehl 5"), so an error from any step within it
-// is named that way. At most kMaxCommands commands are walked.
+// host's order; other commands get no call beyond IsFeature. onFeature may take the feature
+// command object over to hold it longer; otherwise it is released before the next command. Each
+// command is a step of `progress` named by its position (1-based, "Befehl 5"), so an error from any
+// step within it is named that way. At most kMaxCommands commands are walked.
 void forEachFeature(
     HostEnumerator& commands, CommandProgress& progress,
-    const std::function<void(HostObject& feature, const std::u16string& id)>& onFeature);
+    const std::function<void(HostObjectPtr& feature, const std::u16string& id)>& onFeature);
 
 // The same, for callers that do not follow the progress.
 void forEachFeature(
     HostEnumerator& commands,
-    const std::function<void(HostObject& feature, const std::u16string& id)>& onFeature);
+    const std::function<void(HostObjectPtr& feature, const std::u16string& id)>& onFeature);
 
 }  // namespace dravosk

@@ -17,6 +17,10 @@ using HostObjectPtr =
     std::unique_ptr<HostObject>;  // releasing the pointer releases the host object
 using HostEnumeratorPtr = std::unique_ptr<HostEnumerator>;
 
+// Tells host objects apart: two held objects have the same identity exactly when the host handed
+// out the same object twice (for COM, the object's IUnknown pointer).
+using HostIdentity = std::uintptr_t;
+
 // One argument of a method call: a 4-byte integer or a double by value, or a double by reference
 // that the host may write into (the caller owns it).
 using HostArg = std::variant<std::int32_t, double, double*>;
@@ -39,6 +43,11 @@ class HostObject {
 
     // The object's standard enumerator, walking the collection in the host's order.
     virtual HostEnumeratorPtr enumerate() = 0;
+
+    // Which host object this is. It stays the same for as long as this object is held, and no
+    // other object held meanwhile has it; the first use may ask the host, and raises Error when
+    // that fails.
+    virtual HostIdentity identity() = 0;
 };
 
 class HostEnumerator {

@@ -11,7 +11,7 @@ void cmd_lesen_Click(AutomationService& service, FeatureList& list, ControlState
     HostEnumeratorPtr commands = host.commands().enumerate();
     // Only now that the host answered may the old list go.
     list.clear();
-    forEachFeature(*commands, progress, [&](HostObject&, const std::u16string& id) {
+    forEachFeature(*commands, progress, [&](HostObjectPtr&, const std::u16string& id) {
         if (!id.empty()) {  // exact: a text of blanks is listed
             list.append(id);
         }

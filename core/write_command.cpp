@@ -1,3 +1,4 @@
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <iterator>
@@ -68,6 +69,55 @@ std::u16string unfilledText(const WriteRecord::Feature& feature, std::int32_t co
            dataSetName(code) + u" wurde nichts mehr geschrieben.";
 }
 
+using Vector = std::array<double, 3>;
+
+// Equal bit for bit: a host that keeps what it was given returns exactly the values written.
+bool sameBits(const Vector& a, const Vector& b) {
+    return std::bit_cast<std::array<std::uint64_t, 3>>(a) ==
+           std::bit_cast<std::array<std::uint64_t, 3>>(b);
+}
+
+// What the vector read back after a failed PutVector says of it, against the one read before.
+// Bit for bit first; then by value, for a host that stores -0 as 0, but only where that is not
+// both (a vector of zeros looks the same either way).
+WriteRecord::ReadBack judged(const Vector& before, const Vector& now) {
+    const Vector negated{-before[0], -before[1], -before[2]};
+    if (sameBits(now, negated)) {
+        return WriteRecord::ReadBack::negated;
+    }
+    if (sameBits(now, before)) {
+        return WriteRecord::ReadBack::asBefore;
+    }
+    const bool likeNegated = now == negated;
+    const bool likeBefore = now == before;
+    if (likeNegated && !likeBefore) {
+        return WriteRecord::ReadBack::negated;
+    }
+    if (likeBefore && !likeNegated) {
+        return WriteRecord::ReadBack::asBefore;
+    }
+    return WriteRecord::ReadBack::otherwise;
+}
+
+// After a PutVector that came back failed, asks the host once what the vector is now. Only reads;
+// any failure of the read leaves the outcome unknown. While it is out, the PutVector counts as in
+// flight, so an operator who gives up on the read gets it named as uncertain.
+WriteRecord::ReadBack readBack(HostObject& feature, std::int32_t code, const Vector& before,
+                               CommandProgress& progress) {
+    const CommandProgress::Step step(progress, u"Nachlesen nach fehlgeschlagenem PutVector");
+    try {
+        Vector now{kUnfilled, kUnfilled, kUnfilled};
+        const HostArg get[] = {kVectorKind, code, &now[0], &now[1], &now[2]};
+        feature.call(u"GetVector", get);
+        if (unfilled(now[0]) || unfilled(now[1]) || unfilled(now[2])) {
+            return WriteRecord::ReadBack::otherwise;
+        }
+        return judged(before, now);
+    } catch (...) {
+        return WriteRecord::ReadBack::otherwise;
+    }
+}
+
 // Reverses the chosen vectors of one feature, noting in the record what it writes.
 void reverseFeature(HostObject& feature, const std::u16string& id, const ControlStates& states,
                     CommandProgress& progress) {
@@ -88,7 +138,11 @@ void reverseFeature(HostObject& feature, const std::u16string& id, const Control
             try {
                 feature.call(u"PutVector", put);
             } catch (const Error& e) {
-                record.putFailed(e.number());
+                if (WriteRecord::readBackTells(e.number())) {
+                    record.putFailed(readBack(feature, set.code, {x, y, z}, progress));
+                } else {
+                    record.putFailed(e.number());
+                }
                 throw;
             }
             record.putSucceeded();
@@ -121,11 +175,16 @@ void cmd_schreiben_Click(AutomationService& service, FeatureList& list, ControlS
         const std::unordered_set<std::u16string> marked = markedTexts(list);
 
         // Each feature is reversed at most once, however many marked entries carry its
-        // identifier. The features are counted as Read lists them: a collection with more than
-        // the list could hold does not end (or starts over), and would have the same features
-        // reversed lap after lap; it is stopped before the first feature beyond is touched.
+        // identifier, and however often the host hands it out: every feature object reversed is
+        // held until the command ends, so its identity stays its own, and the walk stops at the
+        // first one met again, before it is touched (a collection that starts over). A host that
+        // hands out a new object each time is stopped by the bound instead: the features are
+        // counted as Read lists them, and the first one beyond what the list could hold is not
+        // touched.
+        std::vector<HostObjectPtr> held;
+        std::unordered_set<HostIdentity> reversedIds;
         Int16 features = 0;
-        forEachFeature(*commands, progress, [&](HostObject& feature, const std::u16string& id) {
+        forEachFeature(*commands, progress, [&](HostObjectPtr& feature, const std::u16string& id) {
             if (id.empty()) {
                 return;  // never listed, so never marked
             }
@@ -137,13 +196,28 @@ void cmd_schreiben_Click(AutomationService& service, FeatureList& list, ControlS
                         u"): die Befehlsliste des Teileprogramms endet nicht.");
             }
             features = checkedAdd(features, 1);
-            if (marked.contains(id)) {
-                reverseFeature(feature, id, states, progress);
+            if (!marked.contains(id)) {
+                return;
             }
+            const HostIdentity identity = feature->identity();
+            if (reversedIds.contains(identity)) {
+                throw Error(errnum::kFeatureMetAgain,
+                            u"Korvane lieferte ein Merkmal, das schon umgekehrt wurde, ein "
+                            u"zweites Mal: die Befehlsliste des Teileprogramms beginnt von vorn "
+                            u"oder enthält es doppelt. Es wurde nicht noch einmal umgekehrt.",
+                            u"Merkmal \"" + id + u"\"");
+            }
+            reversedIds.insert(identity);
+            held.push_back(std::move(feature));
+            reverseFeature(*held.back(), id, states, progress);
         });
 
         states.showMessage(kWrittenMessage);
     } catch (Error& e) {
+        if (e.number() == errnum::kTooManyFeatures || e.number() == errnum::kTooManyCommands) {
+            // The host handed out new objects lap after lap: its entries may repeat features.
+            progress.record().collectionRepeated();
+        }
         e.setWritten(progress.record());
         throw;
     }

@@ -33,7 +33,11 @@ HostObjectPtr ComAutomationService::createObject(std::u16string_view progId) {
     const std::wstring name = win::wide(progId);
     CLSID clsid{};
     if (const HRESULT hr = ::CLSIDFromProgID(name.c_str(), &clsid); FAILED(hr)) {
-        throw errorFromHresult(hr, where);
+        // Not found: a program run with administrative rights may not see a registration made
+        // for the user alone, as COM then reads only the per-machine classes ("Merged View of
+        // HKEY_CLASSES_ROOT").
+        throw Error(static_cast<std::int32_t>(hr),
+                    describeHresult(hr) + u" " + std::u16string(kElevationHint), where);
     }
     win::com_ptr<IDispatch> dispatch;
     if (const HRESULT hr = calls_->make(where,

@@ -58,6 +58,7 @@ DispatchObject::DispatchObject(win::com_ptr<IDispatch> dispatch,
       calls_(calls ? std::move(calls) : std::make_shared<OutgoingCalls>()) {}
 
 DispatchObject::~DispatchObject() {
+    calls_->release(identity_.detach());
     calls_->release(dispatch_.detach());
 }
 
@@ -148,6 +149,9 @@ win::unique_variant DispatchObject::plainValue(win::unique_variant value,
     }
     win::unique_variant inner = DispatchObject(std::move(object), calls_).get(DISPID_VALUE, where);
     if (holdsObject(inner.get())) {
+        // Given back through the calls like every other reference: the error unwinds past it,
+        // so it goes back only after the report.
+        const ClearedThrough innerGoes(*calls_, *inner.addressof());
         throw Error(static_cast<std::int32_t>(DISP_E_TYPEMISMATCH),
                     u"Typen unverträglich: erwartet wurde ein Wert, geliefert wurde ein Objekt, "
                     u"dessen Standardwert wieder ein Objekt ist.",
@@ -275,6 +279,21 @@ HostEnumeratorPtr DispatchObject::enumerate() {
         throw errorFromHresult(hr, where);
     }
     return std::make_unique<DispatchEnumerator>(std::move(enumerator), calls_);
+}
+
+HostIdentity DispatchObject::identity() {
+    if (!identity_) {
+        const std::u16string where = u"QueryInterface";
+        win::com_ptr<IUnknown> unknown;
+        const HRESULT hr = calls_->make(
+            where, [&] { return dispatch_->QueryInterface(IID_IUnknown, unknown.put_void()); });
+        if (FAILED(hr) || !unknown) {
+            calls_->release(unknown.detach());
+            throw errorFromHresult(FAILED(hr) ? hr : E_POINTER, where);
+        }
+        identity_ = std::move(unknown);
+    }
+    return reinterpret_cast<HostIdentity>(identity_.get());
 }
 
 }  // namespace dravosk::host

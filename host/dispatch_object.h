@@ -33,6 +33,10 @@ class DispatchObject final : public HostObject {
     std::u16string getText(std::u16string_view member) override;
     void call(std::u16string_view member, std::span<const HostArg> args) override;
     HostEnumeratorPtr enumerate() override;
+    // The object's IUnknown pointer, asked for once and held with the object: COM gives one
+    // object the same IUnknown pointer for every QueryInterface, and no other object has it
+    // while the reference is held.
+    HostIdentity identity() override;
 
   private:
     DISPID dispid(const std::u16string& member);
@@ -44,6 +48,7 @@ class DispatchObject final : public HostObject {
 
     win::com_ptr<IDispatch> dispatch_;
     std::shared_ptr<OutgoingCalls> calls_;
+    win::com_ptr<IUnknown> identity_;  // null until identity() is first asked
     // DISPIDs are only valid for the object that handed them out, so the cache lives and dies with
     // this object and is never shared.
     std::unordered_map<std::u16string, DISPID> dispids_;

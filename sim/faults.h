@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,6 +49,11 @@ class Faults final : public CallHook {
 
     // The nth call of `member` from now raises `number` with `description`.
     void failAt(std::u16string member, int nth, std::int32_t number, std::u16string description);
+    // The same, but only after the call has done its work (a PutVector has written), as a host
+    // that fails late does; only methods (GetVector, PutVector) do work of their own. Takes the
+    // place of a failAt of the same member.
+    void failAfterAt(std::u16string member, int nth, std::int32_t number,
+                     std::u16string description);
     // `member` is no longer known by name.
     void removeMember(std::u16string member);
     // GetVector returns without filling its arguments at its nth call from now (0: never).
@@ -58,16 +64,19 @@ class Faults final : public CallHook {
     bool hides(std::u16string_view member) const override;
     void admitted(std::u16string_view member) override;
     bool fillsVector() override;
+    void carriedOut(std::u16string_view member) override;
 
     struct Failure {
         int nth;
         std::int32_t number;
         std::u16string description;
+        bool afterwards = false;
     };
     Model& model_;
     std::map<std::u16string, int, std::less<>> callCounts_;
     std::map<std::u16string, Failure, std::less<>> failures_;
     std::vector<std::u16string> missing_;
+    std::optional<Failure> afterThisCall_;  // raised when the call admitted last is carried out
     int unfilledAt_ = 0;
     int getVectorCalls_ = 0;
 };

@@ -90,6 +90,12 @@ class MemoryObject final : public HostObject, private Counted {
 
     HostEnumeratorPtr enumerate() override;
 
+    // The model's object this one stands for: every object handed out for the same command's
+    // feature is the same host object, as a host that keeps its objects hands out.
+    HostIdentity identity() override {
+        return static_cast<HostIdentity>(ref_.index) * 8 + static_cast<HostIdentity>(ref_.kind);
+    }
+
   private:
     Value value(std::u16string_view member) {
         Property property = out(member, [&] { return context_.model.get(ref_, member); });

@@ -198,6 +198,9 @@ void Model::call(const ObjectRef& target, std::u16string_view member,
     } else {
         putVector(command, args);
     }
+    for (CallHook* hook : hooks_) {
+        hook->carriedOut(member);
+    }
 }
 
 void Model::getVector(Command& command, std::span<const HostArg> args) {

@@ -68,7 +68,8 @@ std::string describe(const Call& call);
 
 // Told of every call as it comes in, in this order: arrived (also for a name the host does not
 // know), then, once the name is known, admitted, which may raise dravosk::Error as the host
-// would; a GetVector then asks whether it fills its arguments.
+// would; a GetVector then asks whether it fills its arguments; a method that has done its work
+// ends with carriedOut.
 class CallHook {
   public:
     virtual ~CallHook() = default;
@@ -78,6 +79,9 @@ class CallHook {
     virtual void admitted(std::u16string_view /*member*/) {}
     // False leaves GetVector's arguments as they are, while it still reports success.
     virtual bool fillsVector() { return true; }
+    // A method has done its work (a PutVector has changed the vector); may still raise
+    // dravosk::Error as a host that fails afterwards would.
+    virtual void carriedOut(std::u16string_view /*member*/) {}
 };
 
 class Model {

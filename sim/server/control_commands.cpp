@@ -146,7 +146,7 @@ ControlReply ControlCommands::run(std::string_view request) {
             state_.clearRoundTrips();
             return ok();
         }
-        if (command == "fail") {
+        if (command == "fail" || command == "fail-after") {
             const std::string_view member = word(rest);
             const auto nth = parseNumber(word(rest));
             const auto number = parseNumber(word(rest));
@@ -154,11 +154,21 @@ ControlReply ControlCommands::run(std::string_view request) {
             if (member.empty() || !nth || *nth < 1 || *nth > std::numeric_limits<int>::max() ||
                 !number || *number < std::numeric_limits<std::int32_t>::min() ||
                 *number > std::numeric_limits<std::uint32_t>::max() || description.empty()) {
-                return failure("Aufruf: fail MEMBER N NUMMER BESCHREIBUNG");
+                return failure("Aufruf: " + std::string(command) + " MEMBER N NUMMER BESCHREIBUNG");
             }
-            faults.failAt(fromUtf8(member), static_cast<int>(*nth),
-                          static_cast<std::int32_t>(static_cast<std::uint32_t>(*number)),
-                          fromUtf8(description));
+            if (command == "fail-after" && member != "GetVector" && member != "PutVector") {
+                return failure(
+                    "fail-after nur für GetVector und PutVector: nur sie tun etwas, "
+                    "nach dem sie fehlschlagen könnten");
+            }
+            const auto hostNumber = static_cast<std::int32_t>(static_cast<std::uint32_t>(*number));
+            if (command == "fail") {
+                faults.failAt(fromUtf8(member), static_cast<int>(*nth), hostNumber,
+                              fromUtf8(description));
+            } else {
+                faults.failAfterAt(fromUtf8(member), static_cast<int>(*nth), hostNumber,
+                                   fromUtf8(description));
+            }
             return ok();
         }
         if (command == "missing") {

@@ -33,7 +33,7 @@ class QuietStates final : public ControlStates {
 void nestedScanWrite(AutomationService& service, FeatureList& list, ControlStates& states) {
     HostContext host(service);
     HostEnumeratorPtr commands = host.commands().enumerate();
-    forEachFeature(*commands, [&](HostObject& feature, const std::u16string& id) {
+    forEachFeature(*commands, [&](HostObjectPtr& feature, const std::u16string& id) {
         const Int16 last = checkedSub(list.count(), 1);
         for (Int16 index = 0; index <= last; index = checkedAdd(index, 1)) {
             if (list.text(index) != id || !list.isMarked(index)) {
@@ -44,10 +44,10 @@ void nestedScanWrite(AutomationService& service, FeatureList& list, ControlState
             for (int set = 0; set < 3; ++set) {
                 double x = 0, y = 0, z = 0;
                 const HostArg get[] = {1, codes[set], &x, &y, &z};
-                feature.call(u"GetVector", get);
+                feature->call(u"GetVector", get);
                 if (states.checkState(boxes[set]) == 1) {
                     const HostArg put[] = {1, codes[set], -x, -y, -z};
-                    feature.call(u"PutVector", put);
+                    feature->call(u"PutVector", put);
                 }
             }
         }

@@ -1,5 +1,6 @@
 // A host whose command collection never ends: it hands out the same commands again and again, as
-// a collection that cycles does. Counts its vector calls.
+// a collection that cycles does. Its objects are the same host objects lap after lap (a host that
+// keeps its objects), or new ones each time they are asked for. Counts its vector calls.
 #pragma once
 
 #include <cstddef>
@@ -18,7 +19,10 @@ namespace dravosk::test {
 class CyclingHost final : public AutomationService {
   public:
     // One lap of the collection: a feature's identifier, or nullopt for a command that is none.
-    explicit CyclingHost(std::vector<std::optional<std::u16string>> lap) : lap_(std::move(lap)) {}
+    enum class Objects { kept, fresh };
+    explicit CyclingHost(std::vector<std::optional<std::u16string>> lap,
+                         Objects objects = Objects::kept)
+        : lap_(std::move(lap)), objects_(objects) {}
 
     HostObjectPtr createObject(std::u16string_view) override {
         return std::make_unique<Object>(*this, Kind::application, 0);
@@ -33,7 +37,12 @@ class CyclingHost final : public AutomationService {
     class Object final : public HostObject {
       public:
         Object(CyclingHost& host, Kind kind, std::size_t index)
-            : host_(host), kind_(kind), index_(index) {}
+            : host_(host),
+              kind_(kind),
+              index_(index),
+              identity_(host.objects_ == Objects::fresh
+                            ? ++host.handedOut_
+                            : index * 8 + static_cast<HostIdentity>(kind)) {}
 
         HostObjectPtr getObject(std::u16string_view member) override {
             if (kind_ == Kind::application && member == u"ActivePartProgram") {
@@ -72,6 +81,7 @@ class CyclingHost final : public AutomationService {
             }
         }
         HostEnumeratorPtr enumerate() override;
+        HostIdentity identity() override { return identity_; }
 
       private:
         HostObjectPtr make(Kind kind) const {
@@ -84,6 +94,7 @@ class CyclingHost final : public AutomationService {
         CyclingHost& host_;
         Kind kind_;
         std::size_t index_;
+        HostIdentity identity_;
     };
 
     class Enumerator final : public HostEnumerator {
@@ -101,6 +112,8 @@ class CyclingHost final : public AutomationService {
     };
 
     std::vector<std::optional<std::u16string>> lap_;
+    Objects objects_;
+    HostIdentity handedOut_ = 0;
 };
 
 inline HostEnumeratorPtr CyclingHost::Object::enumerate() {

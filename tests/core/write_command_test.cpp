@@ -244,13 +244,17 @@ TEST_F(WriteCommand, AFailureMidWriteStopsThereAndReportsWhatStaysWritten) {
     }
 }
 
-// A PutVector whose connection broke may or may not have been carried out: it is named apart
-// from the data sets that were written, per feature.
+// A PutVector whose connection broke, and which the host cannot be asked about afterwards, may or
+// may not have been carried out: it is named apart from the data sets that were written, per
+// feature.
 TEST_F(WriteCommand, NamesPerFeatureWhatWasWrittenAndAPutVectorOfUnknownOutcomeApart) {
     load({feature(u"A"), nonFeature(), feature(u"B"), feature(u"C")});
     readAndMark({0, 1, 2});
     states.setCheck(CheckBox::check2, 0);
     faults.failAt(u"PutVector", 4, static_cast<std::int32_t>(0x800706BEu),
+                  u"Aufruf fehlgeschlagen");
+    // The question after it, B's seventh GetVector counted from here, fails the same way.
+    faults.failAt(u"GetVector", 7, static_cast<std::int32_t>(0x800706BEu),
                   u"Aufruf fehlgeschlagen");
     Error e = failure([&] { write(); });
     const auto& features = e.written().features();
@@ -262,6 +266,84 @@ TEST_F(WriteCommand, NamesPerFeatureWhatWasWrittenAndAPutVectorOfUnknownOutcomeA
     EXPECT_EQ(features[1].reversed, (std::vector<std::int32_t>{2}));
     EXPECT_EQ(features[1].uncertain, (std::vector<std::int32_t>{27}));
     EXPECT_EQ(changed(e.written()), (List{u"A", u"B"}));
+}
+
+// A PutVector that came back failed is judged by what the host says the vector is afterwards,
+// whatever its number: a host may raise its exception after it has written. The question is one
+// GetVector of the same data set and writes nothing; while it is out, the PutVector is still
+// uncertain, so giving up on the question names it so.
+TEST_F(WriteCommand, AFailedPutVectorIsJudgedByWhatTheHostSaysTheVectorIsAfterwards) {
+    const auto writeFailing = [&](bool afterwards, std::int32_t number) {
+        load({feature(u"A"), feature(u"B")});
+        faults.clearFaults();
+        readAndMark({0, 1});
+        // B's second PutVector (IST), the fifth of the Write.
+        if (afterwards) {
+            faults.failAfterAt(u"PutVector", 5, number, u"Achse gesperrt");
+        } else {
+            faults.failAt(u"PutVector", 5, number, u"Achse gesperrt");
+        }
+        return failure([&] { write(); });
+    };
+    const auto kException = static_cast<std::int32_t>(0x80020009u);
+
+    Error late = writeFailing(true, kException);
+    EXPECT_EQ(late.number(), kException);
+    EXPECT_EQ(late.where(), u"Befehl 2: Merkmal \"B\", Datensatz 3: PutVector");
+    const auto& features = late.written().features();
+    ASSERT_EQ(features.size(), 2u);
+    EXPECT_EQ(features[1].reversed, (std::vector<std::int32_t>{2, 3}));
+    EXPECT_TRUE(features[1].uncertain.empty());
+    EXPECT_TRUE(sameBits(command(1).vectors[1], {-4, -5, -6}));
+    const Calls calls = described(recorder);
+    ASSERT_GE(calls.size(), 2u);
+    EXPECT_EQ(calls[calls.size() - 2], "PutVector(1, 3, -4, -5, -6)");
+    EXPECT_EQ(calls.back(), "GetVector(1, 3, &, &, &)") << "asked once, nothing written after";
+
+    // The same exception before anything was written, with the host's own code: not written.
+    Error early = writeFailing(false, static_cast<std::int32_t>(0x800A03ECu));
+    EXPECT_EQ(early.written().features().at(1).reversed, std::vector<std::int32_t>{2});
+    EXPECT_FALSE(anyUncertain(early.written()));
+    EXPECT_TRUE(sameBits(command(1).vectors[1], {4, 5, 6}));
+
+    // The vector is neither as it was nor negated: uncertain.
+    load({feature(u"A")});
+    faults.clearFaults();
+    readAndMark({0});
+    faults.failAfterAt(u"PutVector", 1, kException, u"Achse gesperrt");
+    model.onChange = [&] { command(0).vectors[0] = {9, 9, 9}; };
+    Error odd = failure([&] { write(); });
+    model.onChange = nullptr;
+    EXPECT_EQ(odd.written().features().at(0).uncertain, std::vector<std::int32_t>{2});
+    EXPECT_TRUE(odd.written().features().at(0).reversed.empty());
+
+    // Given up on while the question is out: the PutVector is named as uncertain.
+    struct Watch final : CallObserver {
+        CommandProgress* progress = nullptr;
+        std::optional<Error> givenUp;
+        void callStarted(std::u16string_view member) noexcept override {
+            if (member == u"GetVector" && progress->record().inFlight() && !givenUp) {
+                givenUp = abandoned(*progress, static_cast<std::int32_t>(0x80010002u),
+                                    u"abgebrochen", member);
+            }
+        }
+        void callEnded() noexcept override {}
+    } watch;
+    CommandProgress progress;
+    watch.progress = &progress;
+    load({feature(u"A"), feature(u"B")});
+    faults.clearFaults();
+    readAndMark({0, 1});
+    faults.failAfterAt(u"PutVector", 5, kException, u"Achse gesperrt");
+    host.setObserver(&watch);
+    failure([&] { cmd_schreiben_Click(host, list, states, progress); });
+    host.setObserver(nullptr);
+    ASSERT_TRUE(watch.givenUp);
+    EXPECT_EQ(watch.givenUp->where(),
+              u"Befehl 2: Merkmal \"B\", Datensatz 3: Nachlesen nach fehlgeschlagenem "
+              u"PutVector: GetVector");
+    EXPECT_EQ(watch.givenUp->written().features().at(1).reversed, std::vector<std::int32_t>{2});
+    EXPECT_EQ(watch.givenUp->written().features().at(1).uncertain, std::vector<std::int32_t>{3});
 }
 
 // Every vector written, then the final message cannot be shown: the error still says what was
@@ -338,11 +420,40 @@ TEST_F(WriteCommand, TheCallInFlightIsNamedAsItsErrorWouldBe) {
     }
 }
 
-// A collection that never ends would have the same features reversed lap after lap: Write stops at
-// the first feature beyond what the list can hold, before it touches that one, and the error says
-// what was written until then.
+// A collection that starts over would have the same features reversed lap after lap: Write stops
+// at the first feature object it meets again, before it touches it. Each feature is reversed once
+// and named so, two features with one identifier included.
+TEST(WriteCycling, ACollectionThatStartsOverStopsAtTheFirstFeatureMetAgain) {
+    test::CyclingHost host({std::nullopt, u"A", u"", u"B", u"A"});
+    sim::MemoryFeatureList list;
+    list.append(u"A");
+    list.append(u"B");
+    list.setMarked(0, true);
+    list.setMarked(1, true);
+    sim::MemoryControlStates states;
+    const Error e = failure([&] { cmd_schreiben_Click(host, list, states); });
+    EXPECT_EQ(e.number(), errnum::kFeatureMetAgain);
+    EXPECT_EQ(e.where(), u"Befehl 7: Merkmal \"A\"") << "the second lap's first feature";
+    EXPECT_EQ(host.getVectors, 9u);
+    EXPECT_EQ(host.putVectors, 9u);
+    const auto& features = e.written().features();
+    ASSERT_EQ(features.size(), 3u);
+    for (std::size_t i = 0; i < features.size(); ++i) {
+        EXPECT_EQ(features[i].id, (List{u"A", u"B", u"A"}[i]));
+        EXPECT_EQ(features[i].reversed, (std::vector<std::int32_t>{2, 3, 27}));
+        EXPECT_TRUE(features[i].uncertain.empty());
+    }
+    EXPECT_FALSE(e.written().inFlight());
+    EXPECT_TRUE(states.messages.empty());
+    EXPECT_EQ(list.count(), 2);
+}
+
+// A collection that never ends and hands out new objects each time cannot be told from a long
+// one: Write stops at the first feature beyond what the list can hold, before it touches that
+// one. The error names what was written, but not as reversed where the same feature may have
+// been reversed again and again: each of its data sets is uncertain.
 TEST(WriteCycling, ACollectionThatNeverEndsStopsAtTheFeatureBeyondTheList) {
-    test::CyclingHost host({std::nullopt, u"", u"A"});
+    test::CyclingHost host({std::nullopt, u"", u"A"}, test::CyclingHost::Objects::fresh);
     sim::MemoryFeatureList list;
     list.append(u"A");
     list.setMarked(0, true);
@@ -353,8 +464,10 @@ TEST(WriteCycling, ACollectionThatNeverEndsStopsAtTheFeatureBeyondTheList) {
     EXPECT_NE(e.description().find(u"32767"), std::u16string::npos) << toUtf8(e.description());
     EXPECT_EQ(host.getVectors, 3u * 32767u);
     EXPECT_EQ(host.putVectors, 3u * 32767u);
-    EXPECT_EQ(e.written().features().size(), 32767u);
-    EXPECT_EQ(e.written().features().back().reversed, (std::vector<std::int32_t>{2, 3, 27}));
+    ASSERT_EQ(e.written().features().size(), 1u);
+    EXPECT_EQ(e.written().features()[0].id, u"A");
+    EXPECT_TRUE(e.written().features()[0].reversed.empty());
+    EXPECT_EQ(e.written().features()[0].uncertain, (std::vector<std::int32_t>{2, 3, 27}));
     EXPECT_TRUE(states.messages.empty());
     EXPECT_EQ(list.count(), 1);
 }

@@ -51,6 +51,31 @@ TEST_F(WatchedCallsTest, WhatAFailureUnwindsIsReleasedOnlyAfterwards) {
     EXPECT_EQ(log.open, 0);
     expectAllReleased();
 
+    // The same for what a value refused while the failure unwinds holds: here an object whose
+    // default value is an object again, which the binding does not ask a second time.
+    FakeDispatch* endless = make();
+    endless->setDefaultValue([endless](VARIANT& v) {
+        v.vt = VT_DISPATCH;
+        v.pdispVal = endless;
+        endless->AddRef();
+    });
+    object->addValue(L"Value", [endless](VARIANT& v) {
+        v.vt = VT_DISPATCH;
+        v.pdispVal = endless;
+        endless->AddRef();
+    });
+    try {
+        HostObjectPtr wrapped = wrap(object);
+        wrapped->getBool(u"Value");
+        FAIL() << "an object again is a mismatch";
+    } catch (const Error&) {
+        EXPECT_EQ(endless->references(), 3) << "the value and its default value, both kept";
+    }
+    const long long released = log.count(u"Release");
+    calls_->releaseDeferred();
+    EXPECT_EQ(log.count(u"Release"), released + 3) << "the two values and the object";
+    expectAllReleased();
+
     // The same for a failure that is not the tool's own.
     try {
         HostObjectPtr wrapped = wrap(object);

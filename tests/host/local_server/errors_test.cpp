@@ -126,6 +126,18 @@ TEST_F(ComErrorsTest, FailureMidWriteKeepsWhatWasWrittenAndNamesIt) {
     expectWriteLeftTheWindowAlone();
     expectHostVectors({{true, true, true}, {true, false, false}, {false, false, false}});
     expectNoLiveObjects();
+
+    // A host that writes and then raises its exception: asked afterwards, it says the vector
+    // is reversed, and so does the error.
+    server_->lines("fail-after PutVector 2 0x80040010 Schreiben abgelehnt");
+    const Error late = failure([&] { write(); });
+    EXPECT_EQ(static_cast<std::uint32_t>(late.number()), 0x80040010u);
+    EXPECT_EQ(late.where(), u"Befehl 1: Merkmal \"P1\", Datensatz 3: PutVector");
+    ASSERT_FALSE(late.written().features().empty());
+    EXPECT_EQ(late.written().features()[0].reversed, (std::vector<std::int32_t>{2, 3}));
+    EXPECT_TRUE(late.written().features()[0].uncertain.empty());
+    expectHostVectors({{false, false, true}, {true, false, false}, {false, false, false}});
+    expectNoLiveObjects();
 }
 
 TEST_F(ComErrorsTest, VectorNotFilledAcrossProcessesIsCaughtAndNotWritten) {
