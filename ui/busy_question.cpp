@@ -5,6 +5,7 @@
 
 #include "core/control_states.h"
 #include "ui/error_report.h"
+#include "ui/front_window.h"
 #include "win/text.h"
 
 namespace dravosk::ui {
@@ -12,10 +13,12 @@ namespace dravosk::ui {
 namespace {
 
 HRESULT CALLBACK onQuestionEvent(HWND dialog, UINT event, WPARAM, LPARAM, LONG_PTR) {
-    // The operator may have turned to another program during the wait: the question comes to
-    // the front, as a message box with MB_SETFOREGROUND would.
+    // The operator may have turned to another program during the wait, Korvane's among them:
+    // the question stays in front of it.
     if (event == TDN_CREATED) {
-        SetForegroundWindow(dialog);
+        bringToFront(dialog);
+    } else if (event == TDN_DESTROYED) {
+        stopFlashing(dialog);
     }
     return S_OK;
 }
@@ -34,8 +37,10 @@ bool askToWaitOn(HWND owner, const std::wstring& text) {
     TASKDIALOGCONFIG config{};
     config.cbSize = sizeof config;
     config.hwndParent = owner;
-    // Without TDF_ALLOW_DIALOG_CANCELLATION neither Esc nor the close box answers it.
-    config.dwFlags = TDF_POSITION_RELATIVE_TO_WINDOW;
+    // Without TDF_ALLOW_DIALOG_CANCELLATION neither Esc nor the close box answers it. Without an
+    // owner (asked by the watch's helper thread) it stands alone, centred on the screen, with a
+    // taskbar button of its own.
+    config.dwFlags = owner != nullptr ? TDF_POSITION_RELATIVE_TO_WINDOW : 0;
     config.pszWindowTitle = title.c_str();
     config.pszMainIcon = TD_WARNING_ICON;
     config.pszContent = text.c_str();

@@ -19,7 +19,8 @@ inline constexpr int kCancelButton = 101;
 // "Korvane antwortet seit 10 s nicht (<step>). Weiter warten oder abbrechen?", a long step cut.
 std::wstring busyQuestionText(std::chrono::seconds waited, std::u16string_view step);
 
-// Shows `text` and returns true for "Warten", false for "Abbrechen". Neither Esc nor a close
+// Shows `text` over `owner` (or, null, on its own), in front of other programs' windows, and
+// returns true for "Warten", false for "Abbrechen". Neither Esc nor a close
 // message answers it: giving up ends the program, which takes the button. When the dialog
 // cannot be shown at all, the answer is to wait on.
 bool askToWaitOn(HWND owner, const std::wstring& text);

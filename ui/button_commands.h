@@ -16,14 +16,17 @@ struct ButtonCommand {
     // The command changes every line of List1, which is then drawn once when it is done (also
     // when it fails, before the report) rather than line by line.
     bool redrawListOnce;
+    // The command waits for the host, and other programs' clicks may arrive meanwhile.
+    bool callsHost;
 };
 
 inline constexpr std::array<ButtonCommand, 4> kButtonCommands = {{
-    {Slot::cmd_lesen, u"cmd_lesen_Click", &cmd_lesen_Click, true},
+    {Slot::cmd_lesen, u"cmd_lesen_Click", &cmd_lesen_Click, true, true},
     // Write's message stands over the list while it is open: the list keeps drawing.
-    {Slot::cmd_schreiben, u"cmd_schreiben_Click", &cmd_schreiben_Click, false},
-    {Slot::cmd_allemarkieren, u"cmd_allemarkieren_Click", &cmd_allemarkieren_Click, true},
-    {Slot::cmd_alledemarkieren, u"cmd_alledemarkieren_Click", &cmd_alledemarkieren_Click, true},
+    {Slot::cmd_schreiben, u"cmd_schreiben_Click", &cmd_schreiben_Click, false, true},
+    {Slot::cmd_allemarkieren, u"cmd_allemarkieren_Click", &cmd_allemarkieren_Click, true, false},
+    {Slot::cmd_alledemarkieren, u"cmd_alledemarkieren_Click", &cmd_alledemarkieren_Click, true,
+     false},
 }};
 
 }  // namespace dravosk::ui

@@ -45,11 +45,34 @@ class SuspendedDrawing {
     HWND control_;
 };
 
+// Holds the marks and the check states for the command, from its click to its end.
+class HeldControls {
+  public:
+    HeldControls(ListBoxFeatureList& list, WindowControlStates& states)
+        : list_(list), states_(states) {
+        list_.holdMarks();
+        states_.holdCheckStates();
+    }
+    ~HeldControls() {
+        states_.releaseCheckStates();
+        list_.releaseMarks();
+    }
+    HeldControls(const HeldControls&) = delete;
+    HeldControls& operator=(const HeldControls&) = delete;
+
+  private:
+    ListBoxFeatureList& list_;
+    WindowControlStates& states_;
+};
+
 std::optional<Error> run(const ButtonCommand& command, AutomationService& service,
-                         FeatureList& list, ControlStates& states, CommandProgress& progress,
-                         HWND listBox) {
+                         ListBoxFeatureList& list, WindowControlStates& states,
+                         CommandProgress& progress, HWND listBox) {
     WaitCursor wait;
     try {
+        // Before the command's first call to the host: every wait for it handles messages
+        // other programs send, and those may click or select in the controls.
+        const HeldControls held(list, states);
         std::optional<SuspendedDrawing> quietList;
         if (command.redrawListOnce) {
             quietList.emplace(listBox);
@@ -71,7 +94,7 @@ std::optional<Error> run(const ButtonCommand& command, AutomationService& servic
 }  // namespace
 
 std::optional<Error> runButtonCommand(const ButtonCommand& command, AutomationService& service,
-                                      FeatureList& list, ControlStates& states,
+                                      ListBoxFeatureList& list, WindowControlStates& states,
                                       CommandProgress& progress, HWND listBox) {
     return run(command, service, list, states, progress, listBox);
 }

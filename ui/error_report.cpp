@@ -10,11 +10,17 @@
 #include "core/commands.h"
 #include "core/control_states.h"
 #include "core/write_record.h"
+#include "ui/front_window.h"
 #include "win/text.h"
 
 namespace dravosk::ui {
 
 namespace {
+
+// A report waits for the operator, who may be working in Korvane: it opens in front of every
+// other window and takes the foreground where Windows lets it (MB_SETFOREGROUND); where not, the
+// taskbar button flashes.
+constexpr UINT kReportBox = MB_OK | MB_ICONERROR | MB_TOPMOST | MB_SETFOREGROUND;
 
 std::wstring numberLine(std::int32_t number) {
     return L"Fehler " + win::hex(number) + L" (" + std::to_wstring(number) + L")";
@@ -117,9 +123,11 @@ void showShortReport(HWND owner, std::int32_t number, const WriteRecord& written
     for (std::size_t i = 0; i < kAppTitle.size() && i + 1 < std::size(title); ++i) {
         title[i] = static_cast<wchar_t>(kAppTitle[i]);
     }
-    if (MessageBoxW(owner, text, title, MB_OK | MB_ICONERROR) == 0 && owner != nullptr) {
-        MessageBoxW(nullptr, text, title, MB_OK | MB_ICONERROR | MB_TASKMODAL);
+    flashIfInBackground(owner);
+    if (MessageBoxW(owner, text, title, kReportBox) == 0 && owner != nullptr) {
+        MessageBoxW(nullptr, text, title, kReportBox | MB_TASKMODAL);
     }
+    stopFlashing(owner);
 }
 
 std::u16string reversedLine(const WriteRecord::Feature& feature) {
@@ -180,7 +188,10 @@ void showErrorReport(HWND owner, const Error& error, const WriteRecord& written)
     try {
         const std::wstring text = errorReportText(error, written);
         const std::wstring title = win::wide(kAppTitle);
-        if (MessageBoxW(owner, text.c_str(), title.c_str(), MB_OK | MB_ICONERROR) != 0) {
+        flashIfInBackground(owner);
+        const int answer = MessageBoxW(owner, text.c_str(), title.c_str(), kReportBox);
+        stopFlashing(owner);
+        if (answer != 0) {
             return;
         }
     } catch (...) {

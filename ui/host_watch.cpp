@@ -7,8 +7,8 @@ namespace dravosk::ui {
 
 namespace {
 
-// Often enough that the question comes within half a second of the wait time, seldom enough to
-// cost nothing.
+// Often enough that the question comes within a quarter of a second of the wait time, seldom
+// enough to cost nothing.
 constexpr DWORD kLookInterval = 250;  // ms
 
 std::uint64_t ticksAfter(std::chrono::seconds wait) {
@@ -35,10 +35,13 @@ std::optional<std::chrono::seconds> parseWaitSeconds(std::wstring_view text) {
 }
 
 HostWatch::HostWatch(std::chrono::seconds wait, Ask ask, GiveUp giveUp)
-    : wait_(wait), ask_(std::move(ask)), giveUp_(std::move(giveUp)) {}
+    : wait_(wait), ask_(std::move(ask)), giveUp_(std::move(giveUp)) {
+    ::InitializeCriticalSection(&commandLock_);
+}
 
 HostWatch::~HostWatch() {
     stop();
+    ::DeleteCriticalSection(&commandLock_);
 }
 
 HostWatch::Session::Session(HostWatch& watch, HWND window) : watch_(watch) {
@@ -51,6 +54,10 @@ HostWatch::Session::~Session() {
 
 void HostWatch::start(HWND window) {
     stop();
+    ::EnterCriticalSection(&commandLock_);
+    lockHeld_ = true;
+    session_ = true;
+    windowAsking_ = window;
     stopHelper_.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!stopHelper_) {
         // Without the helper the host's calls still work; only the question cannot come.
@@ -58,17 +65,7 @@ void HostWatch::start(HWND window) {
     }
     const HANDLE stopEvent = stopHelper_.get();
     try {
-        helper_ = std::thread([this, stopEvent, window] {
-            std::uint64_t sentFor = 0;  // the askAt_ last sent for: each deadline is sent once
-            while (::WaitForSingleObject(stopEvent, kLookInterval) == WAIT_TIMEOUT) {
-                const std::uint64_t call = callOut_.load();
-                const std::uint64_t askAt = askAt_.load();
-                if (call != 0 && askAt != sentFor && ::GetTickCount64() >= askAt) {
-                    sentFor = askAt;
-                    ::SendNotifyMessageW(window, kAskMessage, static_cast<WPARAM>(call), 0);
-                }
-            }
-        });
+        helper_ = std::thread([this, stopEvent, window] { watch(stopEvent, window); });
     } catch (const std::exception&) {
         stopHelper_.reset();
     }
@@ -80,6 +77,67 @@ void HostWatch::stop() noexcept {
         helper_.join();
     }
     stopHelper_.reset();
+    if (lockHeld_) {
+        lockHeld_ = false;
+        ::LeaveCriticalSection(&commandLock_);
+    }
+    session_ = false;
+}
+
+void HostWatch::watch(HANDLE stopEvent, HWND window) noexcept {
+    std::uint64_t sentFor = 0;  // the askAt_ last sent for: each deadline is sent once
+    std::uint64_t sentAt = 0;   // when
+    while (::WaitForSingleObject(stopEvent, kLookInterval) == WAIT_TIMEOUT) {
+        const std::uint64_t call = callOut_.load();
+        const std::uint64_t askAt = askAt_.load();
+        const std::uint64_t now = ::GetTickCount64();
+        if (call == 0 || now < askAt) {
+            continue;
+        }
+        if (askAt != sentFor) {
+            sentFor = askAt;
+            sentAt = now;
+            ::SendNotifyMessageW(window, kAskMessage, static_cast<WPARAM>(call), 0);
+        } else if (takenUp_.load() != askAt && now - sentAt >= kTakeUpTime) {
+            askFromHelper(call, askAt);
+        }
+    }
+}
+
+void HostWatch::askFromHelper(std::uint64_t call, std::uint64_t askAt) noexcept {
+    // Free only while the window's thread is inside a call; otherwise that call has ended and
+    // there is nothing to ask about.
+    if (!::TryEnterCriticalSection(&commandLock_)) {
+        return;
+    }
+    int nobody = kNobody;
+    if (callOut_.load() == call && askAt_.load() == askAt &&
+        asker_.compare_exchange_strong(nobody, kHelper)) {
+        const std::u16string_view member = member_;
+        bool waitOn = true;
+        try {
+            waitOn = ask_(nullptr,
+                          std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - since_),
+                          member);
+        } catch (...) {
+            // The question could not be put: as on the window's thread, it comes again after
+            // another wait time.
+        }
+        if (waitOn) {
+            askAt_.store(ticksAfter(wait_));
+        } else {
+            try {
+                giveUp_(nullptr,
+                        std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - since_),
+                        member);
+            } catch (...) {
+            }
+            // Not asked about again: the call counts as given up on.
+            takenUp_.store(askAt);
+        }
+        asker_.store(kNobody);
+    }
+    ::LeaveCriticalSection(&commandLock_);
 }
 
 void HostWatch::callStarted(std::u16string_view member) noexcept {
@@ -87,9 +145,18 @@ void HostWatch::callStarted(std::u16string_view member) noexcept {
     since_ = Clock::now();
     askAt_.store(ticksAfter(wait_));
     callOut_.store(++calls_);
+    if (lockHeld_) {
+        lockHeld_ = false;
+        ::LeaveCriticalSection(&commandLock_);
+    }
 }
 
 void HostWatch::callEnded() noexcept {
+    // Held here while the helper asks: the command goes on only on the operator's word.
+    if (session_ && !lockHeld_) {
+        ::EnterCriticalSection(&commandLock_);
+        lockHeld_ = true;
+    }
     callOut_.store(0);
     member_ = {};
 }
@@ -97,16 +164,21 @@ void HostWatch::callEnded() noexcept {
 void HostWatch::onAskMessage(WPARAM call) noexcept {
     // The number travelled in a WPARAM, 32 bits wide in a 32-bit program: compare at that width,
     // or after 2^32 calls the question would never come again.
-    if (asking_ || callOut_.load() == 0 || call != static_cast<WPARAM>(calls_) ||
+    if (callOut_.load() == 0 || call != static_cast<WPARAM>(calls_) ||
         ::GetTickCount64() < askAt_.load()) {
         return;
+    }
+    takenUp_.store(askAt_.load());
+    int nobody = kNobody;
+    if (!asker_.compare_exchange_strong(nobody, kWindow)) {
+        return;  // a question is open
     }
     try {
         ask();
     } catch (...) {
         // The question could not be put: waiting on is the answer that changes nothing, and
         // the question comes again after another wait time.
-        asking_ = false;
+        asker_.store(kNobody);
         askAt_.store(ticksAfter(wait_));
     }
 }
@@ -115,15 +187,15 @@ void HostWatch::ask() {
     const auto waited = std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - since_);
     // The member stays valid while the call is out, and the call is out until this returns.
     const std::u16string_view member = member_;
-    asking_ = true;
-    const bool waitOn = ask_(waited, member);
-    asking_ = false;
+    const bool waitOn = ask_(windowAsking_, waited, member);
+    asker_.store(kNobody);
     if (waitOn) {
         // Asked again only after another full wait without an answer.
         askAt_.store(ticksAfter(wait_));
         return;
     }
-    giveUp_(std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - since_), member);
+    giveUp_(windowAsking_, std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - since_),
+            member);
 }
 
 }  // namespace dravosk::ui

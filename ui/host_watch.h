@@ -1,5 +1,5 @@
 // The watch for a host that does not answer. It hears every call the binding makes to the host
-// (host/outgoing_calls.h) and, while a command runs, keeps a helper thread that looks twice a
+// (host/outgoing_calls.h) and, while a command runs, keeps a helper thread that looks four times a
 // second whether the call out has been out for the wait time. If so it sends the window a
 // message of its own, and from there, on the user-interface thread and inside the wait for the
 // call, the operator is asked whether to wait on or give up; giving up reports the call and ends
@@ -13,6 +13,15 @@
 // ("COM does not remove the message from the queue", MessagePending). The helper does not wait
 // for the answer, so it never blocks. The same message arrives in the binding's own pauses,
 // which retrieve messages too.
+//
+// No page promises that every wait of the apartment retrieves messages (the one inside
+// CoCreateInstance while Korvane starts, for one), so the question does not depend on it: when
+// the window has not taken the message up within kTakeUpTime, the helper thread puts the
+// question itself, in a box of its own (a thread that creates a window gets a message queue of
+// its own, and a modal box runs its own loop on it). For as long as it asks, and on "Abbrechen"
+// for as long as the report takes, the user-interface thread cannot go past the end of its call:
+// outside its calls it holds the command's lock, which the helper needs to ask, so what the
+// helper reads of the command (the call out, the steps, Write's record) stands still.
 #pragma once
 
 #include <windows.h>
@@ -45,11 +54,19 @@ class HostWatch final : public CallObserver {
     // wParam is the number of that call. The window hands it to onAskMessage.
     static constexpr UINT kAskMessage = WM_APP + 1;
 
-    // Asks the operator about the call `member`, out for `waited`; true to wait on.
-    using Ask = std::function<bool(std::chrono::seconds waited, std::u16string_view member)>;
+    // How long the helper leaves the window to take up its message before it asks itself.
+    static constexpr DWORD kTakeUpTime = 2000;  // ms
+
+    // Asks the operator about the call `member`, out for `waited`; true to wait on. `owner` is
+    // the window, when the window's thread asks inside its wait, or null, when the helper
+    // thread asks in a box of its own while the window's thread is held at its call.
+    using Ask =
+        std::function<bool(HWND owner, std::chrono::seconds waited, std::u16string_view member)>;
     // The operator gave up on the call `member`, out for `waited`: report it and end the
-    // program. Never returns.
-    using GiveUp = std::function<void(std::chrono::seconds waited, std::u16string_view member)>;
+    // program; `owner` as for Ask. In the program it never returns; should it return, the call
+    // is not asked about again.
+    using GiveUp =
+        std::function<void(HWND owner, std::chrono::seconds waited, std::u16string_view member)>;
 
     HostWatch(std::chrono::seconds wait, Ask ask, GiveUp giveUp);
     ~HostWatch();
@@ -57,7 +74,8 @@ class HostWatch final : public CallObserver {
     HostWatch& operator=(const HostWatch&) = delete;
 
     // For the life of the object (one command and its report), the helper watches the calls
-    // and sends its message to `window`.
+    // and sends its message to `window`; outside the calls the creating thread holds the
+    // command's lock.
     class Session {
       public:
         Session(HostWatch& watch, HWND window);
@@ -80,24 +98,39 @@ class HostWatch final : public CallObserver {
 
   private:
     using Clock = std::chrono::steady_clock;
+    enum Asker : int { kNobody, kWindow, kHelper };
 
     void start(HWND window);
     void stop() noexcept;
     void ask();
+    // The helper's loop, until `stopEvent` is set.
+    void watch(HANDLE stopEvent, HWND window) noexcept;
+    // On the helper thread: the window did not take up the message for call `call`, due at
+    // `askAt`; asks, if the window's thread is inside that call.
+    void askFromHelper(std::uint64_t call, std::uint64_t askAt) noexcept;
 
     const std::chrono::seconds wait_;
     const Ask ask_;
     const GiveUp giveUp_;
 
-    // Shared with the helper: the number of the call out (0 for none) and, in GetTickCount64
-    // milliseconds, when to ask about it.
+    // Shared with the helper: the number of the call out (0 for none); in GetTickCount64
+    // milliseconds, when to ask about it; the askAt_ the window took the message up for; who
+    // is asking.
     std::atomic<std::uint64_t> callOut_{0};
     std::atomic<std::uint64_t> askAt_{0};
-    // The user-interface thread's own.
+    std::atomic<std::uint64_t> takenUp_{0};
+    std::atomic<int> asker_{kNobody};
+    // Written by the user-interface thread; read by the helper only while it holds commandLock_.
     std::uint64_t calls_ = 0;
     std::u16string_view member_;
     Clock::time_point since_{};
-    bool asking_ = false;
+
+    // Held by the user-interface thread during a session, except while a call is out; the
+    // helper takes it (never waiting for it) to ask.
+    CRITICAL_SECTION commandLock_;
+    bool session_ = false;         // the user-interface thread's own
+    HWND windowAsking_ = nullptr;  // the session's window, the owner of its questions
+    bool lockHeld_ = false;        // by the user-interface thread
 
     win::unique_handle stopHelper_;
     std::thread helper_;

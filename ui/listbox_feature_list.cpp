@@ -35,6 +35,9 @@ std::u16string ListBoxFeatureList::text(Int16 index) const {
 }
 
 bool ListBoxFeatureList::isMarked(Int16 index) const {
+    if (heldMarks_) {
+        return (*heldMarks_)[checkedIndex(index)];
+    }
     const LRESULT selected = SendMessageW(listBox_, LB_GETSEL, checkedIndex(index), 0);
     if (selected == LB_ERR) {
         throw Error(errnum::kBadIndex, u"Die Markierung des Eintrags ist nicht lesbar.", u"Liste");
@@ -51,11 +54,47 @@ void ListBoxFeatureList::setMarked(Int16 index, bool marked) {
         LB_ERR) {
         throw Error(errnum::kBadIndex, u"Der Eintrag ließ sich nicht markieren.", u"Liste");
     }
+    if (heldMarks_) {
+        (*heldMarks_)[line] = marked;
+    }
 }
 
 void ListBoxFeatureList::clear() {
     SendMessageW(listBox_, LB_RESETCONTENT, 0, 0);
     texts_.clear();
+    if (heldMarks_) {
+        heldMarks_->clear();
+    }
+}
+
+void ListBoxFeatureList::holdMarks() {
+    const Int16 lines = count();
+    std::vector<bool> marks(static_cast<std::size_t>(lines), false);
+    const LRESULT selected = SendMessageW(listBox_, LB_GETSELCOUNT, 0, 0);
+    if (selected == LB_ERR || selected < 0 || selected > lines) {
+        throw Error(errnum::kBadIndex, u"Die Markierungen der Liste sind nicht lesbar.", u"Liste");
+    }
+    if (selected > 0) {
+        std::vector<int> indexes(static_cast<std::size_t>(selected));
+        const LRESULT got = SendMessageW(listBox_, LB_GETSELITEMS, indexes.size(),
+                                         reinterpret_cast<LPARAM>(indexes.data()));
+        if (got != selected) {
+            throw Error(errnum::kBadIndex, u"Die Markierungen der Liste sind nicht lesbar.",
+                        u"Liste");
+        }
+        for (const int index : indexes) {
+            if (index < 0 || index >= lines) {
+                throw Error(errnum::kBadIndex, u"Die Markierungen der Liste sind nicht lesbar.",
+                            u"Liste");
+            }
+            marks[static_cast<std::size_t>(index)] = true;
+        }
+    }
+    heldMarks_ = std::move(marks);
+}
+
+void ListBoxFeatureList::releaseMarks() noexcept {
+    heldMarks_.reset();
 }
 
 void ListBoxFeatureList::doAppend(std::u16string_view text) {
@@ -68,6 +107,9 @@ void ListBoxFeatureList::doAppend(std::u16string_view text) {
     if (texts_.size() == texts_.capacity()) {
         texts_.reserve(texts_.empty() ? 64 : texts_.capacity() * 2);
     }
+    if (heldMarks_ && heldMarks_->size() == heldMarks_->capacity()) {
+        heldMarks_->reserve(heldMarks_->empty() ? 64 : heldMarks_->capacity() * 2);
+    }
     const LRESULT added =
         SendMessageW(listBox_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(shown.c_str()));
     if (added == LB_ERR || added == LB_ERRSPACE) {
@@ -75,6 +117,9 @@ void ListBoxFeatureList::doAppend(std::u16string_view text) {
                     u"Liste füllen");
     }
     texts_.push_back(std::move(kept));
+    if (heldMarks_) {
+        heldMarks_->push_back(false);
+    }
 }
 
 }  // namespace dravosk::ui

@@ -45,13 +45,15 @@ MainWindow::MainWindow(HINSTANCE instance, AutomationService& service, std::chro
       service_(service),
       watch_(
           wait,
-          [this](std::chrono::seconds waited, std::u16string_view member) {
-              // Keys and clicks made while the call waited must not answer the question.
-              win::discardQueuedInput();
-              return askToWaitOn(hwnd(), busyQuestionText(waited, progress_.stepText(member)));
+          [this](HWND owner, std::chrono::seconds waited, std::u16string_view member) {
+              if (owner != nullptr) {
+                  // Keys and clicks made while the call waited must not answer the question.
+                  win::discardQueuedInput();
+              }
+              return askToWaitOn(owner, busyQuestionText(waited, progress_.stepText(member)));
           },
-          [this](std::chrono::seconds waited, std::u16string_view member) {
-              endAbandoned(waited, member);
+          [this](HWND owner, std::chrono::seconds waited, std::u16string_view member) {
+              endAbandoned(owner, waited, member);
           }) {}
 
 MainWindow::~MainWindow() {
@@ -109,7 +111,11 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             // Only button clicks count; the dialog manager's IDOK and IDCANCEL (Enter, Esc) and
             // the check boxes' clicks find no command here.
             if (lParam != 0 && HIWORD(wParam) == BN_CLICKED) {
-                if (InSendMessage()) {
+                if (running_ || ending_) {
+                    // A click that arrives while a command runs or its failure is reported is
+                    // dropped, however it came, as input is: run afterwards, it would act on
+                    // what the command left behind.
+                } else if (InSendMessage()) {
                     PostMessageW(hwnd(), kClickMessage, 0, lParam);
                 } else {
                     onClick(reinterpret_cast<HWND>(lParam));
@@ -152,8 +158,10 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return running_ || ending_ ? FALSE : TRUE;
         case WM_CLOSE:
             // No question, nothing saved, the host untouched. A command that is still running
-            // (its message box is open) finishes first; a report that is open is confirmed
-            // first.
+            // finishes first, and closes the window only if it ends without a failure (the
+            // close box and Alt+F4 reach here only then: they are input, kept queued while the
+            // command runs, and win::discardQueuedInput turns them into this message); a
+            // report that is open is confirmed first.
             if (running_ || ending_) {
                 closeWaiting_ = true;
             } else {
@@ -208,13 +216,22 @@ void MainWindow::onClick(HWND button) {
     const ShutdownBlock block(hwnd());
     const HostWatch::Session watching(watch_, hwnd());
     running_ = true;
+    states_->holdEnabling();
     const std::optional<Error> failure =
         runButtonCommand(*command, service_, *list_, *states_, progress_, control(Slot::List1));
     running_ = false;
     // Input made while the command ran was never handed to the controls (every wait during a
     // command leaves it queued); it is thrown away, so that nothing clicked or typed meanwhile
-    // acts on what the command left behind.
+    // acts on what the command left behind. So are the clicks other programs posted while it
+    // waited for the host that are still queued: the wait for a COM call leaves posted
+    // messages in the queue.
     win::discardQueuedInput();
+    if (command->callsHost) {
+        dropQueuedClicks();
+    }
+    // Only now do the buttons show what the command left: a program that clicks a button as
+    // soon as it is enabled clicks after the command.
+    states_->releaseEnabling();
 
     if (failure) {
         endWithError(*failure);
@@ -223,6 +240,21 @@ void MainWindow::onClick(HWND button) {
         if (closeWaiting_) {
             DestroyWindow(hwnd());
         }
+    }
+}
+
+void MainWindow::dropQueuedClicks() noexcept {
+    MSG message;
+    // The buttons' alone: a check box or the list changed by another program shows so, and
+    // counts from the next command on, as a change made while the command waited does.
+    for (const ButtonCommand& command : kButtonCommands) {
+        while (PeekMessageW(&message, control(command.slot), BM_CLICK, BM_CLICK, PM_REMOVE)) {
+        }
+    }
+    while (PeekMessageW(&message, hwnd(), kClickMessage, kClickMessage, PM_REMOVE)) {
+    }
+    // Only other programs post WM_COMMAND here: the controls send their notifications.
+    while (PeekMessageW(&message, hwnd(), WM_COMMAND, WM_COMMAND, PM_REMOVE)) {
     }
 }
 
@@ -238,25 +270,32 @@ void MainWindow::endWithError(const Error& error) {
     DestroyWindow(hwnd());
 }
 
-void MainWindow::endAbandoned(std::chrono::seconds waited, std::u16string_view member) noexcept {
-    ending_ = true;
-    exitCode_ = 1;
+void MainWindow::endAbandoned(HWND owner, std::chrono::seconds waited,
+                              std::u16string_view member) noexcept {
+    // On the helper thread (`owner` null) the window's thread is held at its call: what it
+    // left in progress_ stands still, and nothing of the window is touched from here.
+    if (owner != nullptr) {
+        ending_ = true;
+        exitCode_ = 1;
+    }
     if (!reported_) {
         constexpr auto kCancelled = static_cast<std::int32_t>(RPC_E_CALL_CANCELED);
         try {
-            // The live record: the PutVector out now, if it is one, is named as uncertain.
+            // The record as it stands: the PutVector out now, if it is one, is named as
+            // uncertain.
+            const WriteRecord record = progress_.record();
             const Error error(kCancelled,
                               u"Der Aufruf wurde abgebrochen: Korvane hat " +
                                   decimal(waited.count()) + u" s lang nicht geantwortet.",
                               progress_.stepText(member));
-            showErrorReport(hwnd(), error, progress_.record());
+            showErrorReport(owner, error, record);
         } catch (...) {
-            showShortReport(hwnd(), kCancelled, progress_.record());
+            showShortReport(owner, kCancelled, progress_.record());
         }
     }
     // Not ExitProcess: nothing of this process may run on, inside the platform's wait or in
     // any library's clean-up that could call the host.
-    TerminateProcess(GetCurrentProcess(), static_cast<UINT>(exitCode_));
+    TerminateProcess(GetCurrentProcess(), 1);
     std::abort();  // not reached: TerminateProcess does not return for the calling process
 }
 

@@ -64,11 +64,15 @@ class MainWindow : public win::WindowBase<MainWindow> {
     // The table entry of the button `control` is; null for every other control.
     const ButtonCommand* commandOf(HWND control) const;
     void onClick(HWND button);
+    // Removes the clicks posted to the four buttons, and the clicks and WM_COMMAND messages
+    // posted to Form1, that still wait in the queue.
+    void dropQueuedClicks() noexcept;
     void endWithError(const Error& error);
     // From inside the wait for a call the operator gave up on: the report (unless a failure
     // was reported already), then the process ends at once, with nothing left to run inside
-    // the platform's wait for the host.
-    [[noreturn]] void endAbandoned(std::chrono::seconds waited,
+    // the platform's wait for the host. `owner` is the window when its own thread asked, null
+    // when the watch's helper thread did.
+    [[noreturn]] void endAbandoned(HWND owner, std::chrono::seconds waited,
                                    std::u16string_view member) noexcept;
     // The window procedure's last barrier: a failure nothing else caught.
     [[noreturn]] void failedUnexpectedly() noexcept;

@@ -1,6 +1,7 @@
 #include "ui/window_control_states.h"
 
 #include <cstdint>
+#include <iterator>
 #include <string>
 
 #include "core/error.h"
@@ -10,6 +11,10 @@
 namespace dravosk::ui {
 
 void WindowControlStates::setEnabled(Button which, bool enabled) {
+    if (enablingHeld_) {
+        heldEnabling_.emplace_back(which, enabled);
+        return;
+    }
     const HWND button = control(slotOf(which));
     // A disabled control keeps no focus: hand it on to the next tab stop first, so the keyboard
     // still reaches the window.
@@ -22,8 +27,45 @@ void WindowControlStates::setEnabled(Button which, bool enabled) {
     EnableWindow(button, enabled ? TRUE : FALSE);
 }
 
+namespace {
+
+constexpr CheckBox kCheckBoxes[] = {CheckBox::check1, CheckBox::check2, CheckBox::check3};
+static_assert(static_cast<std::size_t>(CheckBox::check3) == std::size(kCheckBoxes) - 1,
+              "each check box has its place among the held states");
+
+std::size_t heldIndex(CheckBox box) {
+    return static_cast<std::size_t>(box);
+}
+
+}  // namespace
+
 int WindowControlStates::checkState(CheckBox box) const {
+    if (held_) {
+        return (*held_)[heldIndex(box)];
+    }
     return SendMessageW(control(slotOf(box)), BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+}
+
+void WindowControlStates::holdCheckStates() {
+    held_.reset();
+    std::array<int, 3> states{};
+    for (const CheckBox box : kCheckBoxes) {
+        states[heldIndex(box)] = checkState(box);
+    }
+    held_ = states;
+}
+
+void WindowControlStates::holdEnabling() noexcept {
+    enablingHeld_ = true;
+    heldEnabling_.clear();
+}
+
+void WindowControlStates::releaseEnabling() noexcept {
+    enablingHeld_ = false;
+    for (const auto& [button, enabled] : heldEnabling_) {
+        setEnabled(button, enabled);
+    }
+    heldEnabling_.clear();
 }
 
 void WindowControlStates::showMessage(std::u16string_view text) {

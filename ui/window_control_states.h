@@ -6,7 +6,10 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "core/control_states.h"
 #include "ui/layout.h"
@@ -53,11 +56,27 @@ class WindowControlStates final : public ControlStates {
     int checkState(CheckBox box) const override;
     void showMessage(std::u16string_view text) override;
 
+    // From now until releaseCheckStates, checkState answers with the check boxes as they stand
+    // now, whatever another program clicks or sets meanwhile (BM_CLICK and BM_SETCHECK are
+    // handled inside every wait for the host): a command acts on the states of its click.
+    void holdCheckStates();
+    void releaseCheckStates() noexcept { held_.reset(); }
+
+    // From now until releaseEnabling, the buttons keep the enabled states they have; what the
+    // command sets is applied then, in the order it was set. So a button the command enables
+    // can be clicked only once the command has ended: a click that arrives earlier is dropped.
+    void holdEnabling() noexcept;
+    void releaseEnabling() noexcept;
+
   private:
     HWND control(Slot slot) const { return controls_[static_cast<std::size_t>(slot)]; }
 
     HWND owner_;
     ControlWindows controls_;
+    std::optional<std::array<int, 3>> held_;  // Check1 to Check3, while held
+    bool enablingHeld_ = false;
+    // The enabled states set while held, in order; four buttons, each set at most a few times.
+    std::vector<std::pair<Button, bool>> heldEnabling_;
 };
 
 }  // namespace dravosk::ui

@@ -305,6 +305,28 @@ int clickDuringRefusals(const std::wstring& exe, const std::wstring& sim) {
     return failures() == 0 ? 0 : 1;
 }
 
+// Another program clicks "IST umkehren" and unmarks B1 while Write waits out the host's
+// refusals, as automation tools and assistive technology do, with sent messages, which every
+// wait handles: Write goes by the boxes and marks of its click; the box shows the click.
+int controlsChangedDuringRefusals(const std::wstring& exe, const std::wstring& sim) {
+    Busy busy(exe, sim);
+    if (!busy.writeWith("reject 3000")) {
+        return 1;
+    }
+    Sleep(500);
+    const HWND ist = busy.app->control(Check2);
+    DWORD_PTR result = 0;
+    check(SendMessageTimeoutW(ist, BM_CLICK, 0, 0, SMTO_NORMAL, 5000, &result) != 0,
+          L"the click on \"IST umkehren\" is handled while Write waits");
+    check(SendMessageTimeoutW(busy.app->control(List1), LB_SETSEL, FALSE, 0, SMTO_NORMAL, 5000,
+                              &result) != 0,
+          L"B1's line is unmarked while Write waits");
+    checkEqual(SendMessageW(ist, BM_GETCHECK, 0, 0), LRESULT{BST_UNCHECKED},
+               L"the box shows the click");
+    expectWriteDone(busy, 20000, L"after the boxes and marks changed during the refusals");
+    return failures() == 0 ? 0 : 1;
+}
+
 // Enter typed while a call hangs does not answer the question that comes afterwards: the
 // question stays until a button is clicked.
 int typedAheadEnter(const std::wstring& exe, const std::wstring& sim) {

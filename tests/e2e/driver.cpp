@@ -38,10 +38,13 @@ constexpr Scenario kScenarios[] = {
     {L"empty_program", emptyProgram},
     {L"no_program", noProgram},
     {L"write_failure", writeFailure},
+    {L"bad_wait_variable",
+     [](const std::wstring& exe, const std::wstring&) { return badWaitVariable(exe); }},
     {L"busy_write", busyWrite},
     {L"hang_then_wait", hangThenWait},
     {L"hang_then_cancel", hangThenCancel},
     {L"click_during_refusals", clickDuringRefusals},
+    {L"controls_during_refusals", controlsChangedDuringRefusals},
     {L"typed_ahead_enter", typedAheadEnter},
     {L"hang_in_release", hangInRelease},
 };

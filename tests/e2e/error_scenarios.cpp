@@ -151,4 +151,61 @@ int writeFailure(const std::wstring& exe, const std::wstring& sim) {
     return failures() == 0 ? 0 : 1;
 }
 
+// DRAVOSK_WAIT_S set to what is not a whole number of seconds from 1 to 3600: the value is
+// reported before the window opens, and the program ends.
+int badWaitVariable(const std::wstring& exe) {
+    SetEnvironmentVariableW(L"DRAVOSK_WAIT_S", L"zehn");
+    const win::unique_handle process = sim::client::startProgram(exe, L"");
+    SetEnvironmentVariableW(L"DRAVOSK_WAIT_S", nullptr);
+    check(static_cast<bool>(process), L"dravosk.exe starts");
+    if (!process) {
+        return 1;
+    }
+    const DWORD id = GetProcessId(process.get());
+    struct Search {
+        DWORD process;
+        HWND box = nullptr;
+        HWND form = nullptr;
+    } search{id};
+    waitFor(
+        [&] {
+            EnumWindows(
+                [](HWND hwnd, LPARAM context) -> BOOL {
+                    auto* s = reinterpret_cast<Search*>(context);
+                    DWORD owner = 0;
+                    GetWindowThreadProcessId(hwnd, &owner);
+                    if (owner == s->process && IsWindowVisible(hwnd)) {
+                        if (win::isMessageBox(hwnd)) {
+                            s->box = hwnd;
+                        } else if (windowText(hwnd) == kCaption) {
+                            s->form = hwnd;
+                        }
+                    }
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&search));
+            return search.box != nullptr;
+        },
+        10000);
+    check(search.box != nullptr, L"the report appears");
+    if (search.box == nullptr) {
+        TerminateProcess(process.get(), 99);
+        return 1;
+    }
+    check(search.form == nullptr, L"no window before the report");
+    checkText(windowText(search.box), L"Dravosk", L"report caption");
+    const std::wstring text = win::messageBoxText(search.box);
+    for (const std::wstring part :
+         {L"Fehler 0x80070057 (-2147024809)", L"DRAVOSK_WAIT_S", L"nicht \"zehn\""}) {
+        check(text.find(part) != std::wstring::npos, L"the report says " + part + L": " + text);
+    }
+    PostMessageW(GetDlgItem(search.box, IDOK), BM_CLICK, 0, 0);
+    const DWORD ended = WaitForSingleObject(process.get(), 10000);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process.get(), &code);
+    check(ended == WAIT_OBJECT_0, L"the program ends after the report");
+    checkEqual(code, DWORD{1}, L"exit code after the report");
+    return failures() == 0 ? 0 : 1;
+}
+
 }  // namespace dravosk::e2e

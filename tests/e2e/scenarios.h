@@ -24,6 +24,7 @@ int emptyProgram(const std::wstring& exe, const std::wstring& sim);
 int readWithoutHost(const std::wstring& exe, const std::wstring& sim);
 int noProgram(const std::wstring& exe, const std::wstring& sim);
 int writeFailure(const std::wstring& exe, const std::wstring& sim);
+int badWaitVariable(const std::wstring& exe);
 
 // A busy or hanging host: retries, the question whether to wait on, and giving up
 // (busy_host_scenarios.cpp).
@@ -31,6 +32,7 @@ int busyWrite(const std::wstring& exe, const std::wstring& sim);
 int hangThenWait(const std::wstring& exe, const std::wstring& sim);
 int hangThenCancel(const std::wstring& exe, const std::wstring& sim);
 int clickDuringRefusals(const std::wstring& exe, const std::wstring& sim);
+int controlsChangedDuringRefusals(const std::wstring& exe, const std::wstring& sim);
 int typedAheadEnter(const std::wstring& exe, const std::wstring& sim);
 int hangInRelease(const std::wstring& exe, const std::wstring& sim);
 

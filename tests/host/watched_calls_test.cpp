@@ -87,24 +87,29 @@ TEST_F(WatchedCallsTest, WhatAFailureUnwindsIsReleasedOnlyAfterwards) {
     expectAllReleased();
 }
 
-// The pause before a refused call is sent again keeps the window painting, but no click or key
-// reaches it: they stay queued, and only they are thrown away at the command's end.
+// The pause before a refused call is sent again keeps the window painting, but no click, key,
+// tap or pen stroke reaches it: they stay queued, and only they are thrown away at the command's
+// end.
 TEST(WaitDispatching, HandlesEveryMessageButKeyboardAndMouseInput) {
     const DWORD thread = ::GetCurrentThreadId();
-    ::PostThreadMessageW(thread, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-    ::PostThreadMessageW(thread, WM_KEYDOWN, VK_RETURN, 0);
-    ::PostThreadMessageW(thread, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+    // WM_POINTERDOWN (Windows 8) is not declared for Windows 7, the headers' setting.
+    constexpr UINT kPointerDown = 0x0246;
+    const UINT inputs[] = {WM_LBUTTONDOWN, WM_KEYDOWN, WM_NCLBUTTONDOWN,
+                           WM_TOUCH,       WM_GESTURE, kPointerDown};
+    for (const UINT input : inputs) {
+        ::PostThreadMessageW(thread, input, 0, 0);
+    }
     ::PostThreadMessageW(thread, WM_APP, 0, 0);
     waitDispatching(std::chrono::milliseconds(50));
     MSG message;
     EXPECT_FALSE(::PeekMessageW(&message, nullptr, WM_APP, WM_APP, PM_NOREMOVE)) << "handled";
-    for (const UINT input : {UINT{WM_LBUTTONDOWN}, UINT{WM_KEYDOWN}, UINT{WM_NCLBUTTONDOWN}}) {
+    for (const UINT input : inputs) {
         EXPECT_TRUE(::PeekMessageW(&message, nullptr, input, input, PM_NOREMOVE)) << input;
     }
 
     ::PostThreadMessageW(thread, WM_APP, 0, 0);
     win::discardQueuedInput();
-    for (const UINT input : {UINT{WM_LBUTTONDOWN}, UINT{WM_KEYDOWN}, UINT{WM_NCLBUTTONDOWN}}) {
+    for (const UINT input : inputs) {
         EXPECT_FALSE(::PeekMessageW(&message, nullptr, input, input, PM_NOREMOVE)) << input;
     }
     EXPECT_TRUE(::PeekMessageW(&message, nullptr, WM_APP, WM_APP, PM_REMOVE)) << "the rest stays";

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <functional>
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "core/call_observer.h"
@@ -351,6 +354,77 @@ TEST_F(MainWindowTest, AClickSentFromAnotherThreadRunsOutsideThatSend) {
     EXPECT_EQ(lines(), 2);
     EXPECT_GT(watch.calls, 0);
     EXPECT_FALSE(watch.insideSend);
+}
+
+// Handles the messages other threads send to this one until `done` holds, and leaves posted
+// ones queued: what the wait for a COM call does.
+void handleSentMessagesUntil(const std::atomic<bool>& done) {
+    while (!done.load()) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_SENDMESSAGE);
+        MSG message;
+        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+// Runs `atCall` at the first call to the host of the command that runs next.
+struct AtFirstCall final : CallObserver {
+    explicit AtFirstCall(std::function<void()> action) : atCall(std::move(action)) {}
+    void callStarted(std::u16string_view) noexcept override {
+        if (calls++ == 0) {
+            atCall();
+        }
+    }
+    void callEnded() noexcept override {}
+    std::function<void()> atCall;
+    int calls = 0;
+};
+
+// A click another program sends or posts to a button while a command waits for the host is
+// dropped, as input is: run afterwards, a second Read would throw away the list just read.
+TEST_F(MainWindowTest, AClickArrivingWhileACommandRunsIsDropped) {
+    const HWND lesen = control(Slot::cmd_lesen);
+    AtFirstCall clicker([lesen] {
+        PostMessageW(lesen, BM_CLICK, 0, 0);
+        std::atomic<bool> sent{false};
+        std::thread sender([&] {
+            SendMessageW(lesen, BM_CLICK, 0, 0);
+            sent = true;
+        });
+        handleSentMessagesUntil(sent);
+        sender.join();
+    });
+    host.setObserver(&clicker);
+    click(Slot::cmd_lesen);
+    // What the program's event loop would run next.
+    EXPECT_EQ(takeQuitMessage(), -1);
+    host.setObserver(nullptr);
+
+    int reads = 0;
+    for (const sim::Call& call : recorder.calls()) {
+        reads += call.member == u"ActivePartProgram" ? 1 : 0;
+    }
+    EXPECT_EQ(reads, 1);
+    EXPECT_EQ(lines(), 2);
+}
+
+// The close box clicked while a command runs is input like any other and waits in the queue;
+// the close it asks for is carried out once the command has ended well.
+TEST_F(MainWindowTest, TheCloseBoxClickedDuringACommandClosesAfterIt) {
+    click(Slot::cmd_lesen);
+    click(Slot::cmd_allemarkieren);
+    const HWND form = window.hwnd();
+    AtFirstCall closer([form] {
+        PostMessageW(form, WM_NCLBUTTONDOWN, HTCLOSE, 0);
+        PostMessageW(form, WM_NCLBUTTONUP, HTCLOSE, 0);
+    });
+    host.setObserver(&closer);
+    const auto box = confirmingMessageBoxes([&] { click(Slot::cmd_schreiben); });
+    host.setObserver(nullptr);
+    EXPECT_EQ(box.text, L"Alle selektierten Merkmale umgekehrt");
+    EXPECT_EQ(vector(3, 0), (sim::Vector{-0.0, -1, -0.0}));
+    EXPECT_EQ(window.hwnd(), nullptr);
+    EXPECT_EQ(window.exitCode(), 0);
+    EXPECT_EQ(takeQuitMessage(), 0);
 }
 
 TEST_F(MainWindowTest, ClosingEndsAtOnceWithoutTouchingTheHost) {
