@@ -151,6 +151,33 @@ int writeFailure(const std::wstring& exe, const std::wstring& sim) {
     return failures() == 0 ? 0 : 1;
 }
 
+namespace {
+
+struct ProgramWindows {
+    DWORD process;
+    HWND box = nullptr;
+    HWND form = nullptr;
+};
+
+// Notes a visible message box or Form1 of the process in the ProgramWindows that `context`
+// points to. With the system's calling convention (stdcall in a 32-bit program), which a
+// lambda's conversion to a function pointer does not give.
+BOOL CALLBACK noteProgramWindow(HWND hwnd, LPARAM context) {
+    auto* s = reinterpret_cast<ProgramWindows*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    if (owner == s->process && IsWindowVisible(hwnd)) {
+        if (win::isMessageBox(hwnd)) {
+            s->box = hwnd;
+        } else if (windowText(hwnd) == kCaption) {
+            s->form = hwnd;
+        }
+    }
+    return TRUE;
+}
+
+}  // namespace
+
 // DRAVOSK_WAIT_S set to what is not a whole number of seconds from 1 to 3600: the value is
 // reported before the window opens, and the program ends.
 int badWaitVariable(const std::wstring& exe) {
@@ -161,29 +188,10 @@ int badWaitVariable(const std::wstring& exe) {
     if (!process) {
         return 1;
     }
-    const DWORD id = GetProcessId(process.get());
-    struct Search {
-        DWORD process;
-        HWND box = nullptr;
-        HWND form = nullptr;
-    } search{id};
+    ProgramWindows search{GetProcessId(process.get())};
     waitFor(
         [&] {
-            EnumWindows(
-                [](HWND hwnd, LPARAM context) -> BOOL {
-                    auto* s = reinterpret_cast<Search*>(context);
-                    DWORD owner = 0;
-                    GetWindowThreadProcessId(hwnd, &owner);
-                    if (owner == s->process && IsWindowVisible(hwnd)) {
-                        if (win::isMessageBox(hwnd)) {
-                            s->box = hwnd;
-                        } else if (windowText(hwnd) == kCaption) {
-                            s->form = hwnd;
-                        }
-                    }
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(&search));
+            EnumWindows(noteProgramWindow, reinterpret_cast<LPARAM>(&search));
             return search.box != nullptr;
         },
         10000);

@@ -25,26 +25,27 @@ TEST(WaitSeconds, WholeSecondsFromOneToAnHourInDecimalDigits) {
     }
 }
 
+// Whether `hwnd` is a question box of this process, with the buttons "Warten" and "Abbrechen";
+// if so, kept in the HWND that `context` points to. With the system's calling convention (stdcall
+// in a 32-bit program), which a lambda's conversion to a function pointer does not give.
+BOOL CALLBACK matchQuestionBox(HWND hwnd, LPARAM context) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(hwnd, &process);
+    if (process == GetCurrentProcessId() && win::className(hwnd) == L"#32770" &&
+        FindWindowExW(hwnd, nullptr, L"Button", L"Warten") != nullptr &&
+        FindWindowExW(hwnd, nullptr, L"Button", L"Abbrechen") != nullptr) {
+        *reinterpret_cast<HWND*>(context) = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // The top-level question box of this process that has the buttons "Warten" and "Abbrechen".
 // Asks nothing of the windows it passes over: the thread that made one of them may not answer.
 HWND findQuestionBox() {
-    struct Search {
-        HWND found = nullptr;
-    } search;
-    EnumWindows(
-        [](HWND hwnd, LPARAM context) -> BOOL {
-            DWORD process = 0;
-            GetWindowThreadProcessId(hwnd, &process);
-            if (process == GetCurrentProcessId() && win::className(hwnd) == L"#32770" &&
-                FindWindowExW(hwnd, nullptr, L"Button", L"Warten") != nullptr &&
-                FindWindowExW(hwnd, nullptr, L"Button", L"Abbrechen") != nullptr) {
-                reinterpret_cast<Search*>(context)->found = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    HWND found = nullptr;
+    EnumWindows(matchQuestionBox, reinterpret_cast<LPARAM>(&found));
+    return found;
 }
 
 // The window's thread is inside a call that does not end and never retrieves a message, so the
