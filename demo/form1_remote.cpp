@@ -44,14 +44,13 @@ BOOL CALLBACK matchWindow(HWND hwnd, LPARAM context) {
     return TRUE;
 }
 
-// The first top-level window of the process for which `wanted` holds, or nullptr.
+}  // namespace
+
 HWND topLevelWindow(DWORD processId, const std::function<bool(HWND)>& wanted) {
     WindowSearch search{processId, wanted, nullptr};
     EnumWindows(matchWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
-
-}  // namespace
 
 void print(const std::wstring& text) {
     const std::string utf8 = toUtf8(win::u16(text)) + "\n";

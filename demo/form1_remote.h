@@ -56,6 +56,8 @@ const wchar_t* controlName(Control which);
 
 // Polls `condition` every 20 ms; false when it still does not hold after `milliseconds`.
 bool waitFor(const std::function<bool()>& condition, DWORD milliseconds);
+// The first top-level window of the process for which `wanted` holds, or nullptr.
+HWND topLevelWindow(DWORD processId, const std::function<bool(HWND)>& wanted);
 
 // A running dravosk.exe and its window.
 class App {

@@ -151,33 +151,6 @@ int writeFailure(const std::wstring& exe, const std::wstring& sim) {
     return failures() == 0 ? 0 : 1;
 }
 
-namespace {
-
-struct ProgramWindows {
-    DWORD process;
-    HWND box = nullptr;
-    HWND form = nullptr;
-};
-
-// Notes a visible message box or Form1 of the process in the ProgramWindows that `context`
-// points to. With the system's calling convention (stdcall in a 32-bit program), which a
-// lambda's conversion to a function pointer does not give.
-BOOL CALLBACK noteProgramWindow(HWND hwnd, LPARAM context) {
-    auto* s = reinterpret_cast<ProgramWindows*>(context);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(hwnd, &owner);
-    if (owner == s->process && IsWindowVisible(hwnd)) {
-        if (win::isMessageBox(hwnd)) {
-            s->box = hwnd;
-        } else if (windowText(hwnd) == kCaption) {
-            s->form = hwnd;
-        }
-    }
-    return TRUE;
-}
-
-}  // namespace
-
 // DRAVOSK_WAIT_S set to what is not a whole number of seconds from 1 to 3600: the value is
 // reported before the window opens, and the program ends.
 int badWaitVariable(const std::wstring& exe) {
@@ -188,26 +161,30 @@ int badWaitVariable(const std::wstring& exe) {
     if (!process) {
         return 1;
     }
-    ProgramWindows search{GetProcessId(process.get())};
+    const DWORD id = GetProcessId(process.get());
+    HWND box = nullptr;
     waitFor(
         [&] {
-            EnumWindows(noteProgramWindow, reinterpret_cast<LPARAM>(&search));
-            return search.box != nullptr;
+            box = topLevelWindow(
+                id, [](HWND hwnd) { return IsWindowVisible(hwnd) && win::isMessageBox(hwnd); });
+            return box != nullptr;
         },
         10000);
-    check(search.box != nullptr, L"the report appears");
-    if (search.box == nullptr) {
+    check(box != nullptr, L"the report appears");
+    if (box == nullptr) {
         TerminateProcess(process.get(), 99);
         return 1;
     }
-    check(search.form == nullptr, L"no window before the report");
-    checkText(windowText(search.box), L"Dravosk", L"report caption");
-    const std::wstring text = win::messageBoxText(search.box);
+    const HWND form = topLevelWindow(
+        id, [](HWND hwnd) { return IsWindowVisible(hwnd) && windowText(hwnd) == kCaption; });
+    check(form == nullptr, L"no window before the report");
+    checkText(windowText(box), L"Dravosk", L"report caption");
+    const std::wstring text = win::messageBoxText(box);
     for (const std::wstring part :
          {L"Fehler 0x80070057 (-2147024809)", L"DRAVOSK_WAIT_S", L"nicht \"zehn\""}) {
         check(text.find(part) != std::wstring::npos, L"the report says " + part + L": " + text);
     }
-    PostMessageW(GetDlgItem(search.box, IDOK), BM_CLICK, 0, 0);
+    PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     const DWORD ended = WaitForSingleObject(process.get(), 10000);
     DWORD code = STILL_ACTIVE;
     GetExitCodeProcess(process.get(), &code);
