@@ -12,10 +12,10 @@
 #include "core/error.h"
 #include "core/text.h"
 #include "host/com_service.h"
-#include "host/message_filter.h"
-#include "ui/error_report.h"
 #include "ui/host_watch.h"
+#include "ui/reports.h"
 #include "ui/main_window.h"
+#include "win/handles.h"
 #include "win/system_functions.h"
 #include "win/text.h"
 
@@ -57,10 +57,8 @@ int runMessageLoop(dravosk::ui::MainWindow& window) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
-    // Before anything else is loaded: every DLL loaded later, by this program or on its behalf,
-    // comes from the system folder, never from the program's folder or the current one. (Windows 7
-    // without KB2533623 can only take the current folder out of the search; the program loads its
-    // own DLLs by their full path there.)
+    // Before anything else is loaded, so every DLL loaded later, by this program or on its
+    // behalf, comes from the system folder (on Windows 7 without KB2533623: see restrictDllSearch).
     dravosk::win::restrictDllSearch();
 
     // The version 6 controls (the manifest asks for them) are registered by comctl32.
@@ -96,6 +94,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     dravosk::host::ComAutomationService service;
     dravosk::ui::MainWindow window(instance, service, wait);
     service.calls().setObserver(&window.callWatch());
+    // The watch goes with the window, before the service and its calls, whichever way this ends.
+    const dravosk::win::scope_exit unobserve([&] { service.calls().setObserver(nullptr); });
     if (!window.create(showCommand)) {
         const dravosk::Error error(static_cast<std::int32_t>(HRESULT_FROM_WIN32(GetLastError())),
                                    u"Das Hauptfenster konnte nicht erstellt werden.", u"Form1");
@@ -111,8 +111,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
         dravosk::ui::showErrorReport(window.hwnd(), error);
         return 1;
     }
-    const int exitCode = runMessageLoop(window);
-    // The watch goes with the window, before the service and its calls.
-    service.calls().setObserver(nullptr);
-    return exitCode;
+    return runMessageLoop(window);
 }

@@ -13,24 +13,20 @@ namespace dravosk {
 
 class HostObject;
 class HostEnumerator;
-using HostObjectPtr =
-    std::unique_ptr<HostObject>;  // releasing the pointer releases the host object
+using HostObjectPtr = std::unique_ptr<HostObject>;  // releasing it releases the host object
 using HostEnumeratorPtr = std::unique_ptr<HostEnumerator>;
 
-// Tells host objects apart: two held objects have the same identity exactly when the host handed
-// out the same object twice (for COM, the object's IUnknown pointer).
+// The same for two held objects exactly when the host handed out one object twice (COM: IUnknown).
 using HostIdentity = std::uintptr_t;
 
-// One argument of a method call: a 4-byte integer or a double by value, or a double by reference
-// that the host may write into (the caller owns it).
+// A method argument: a 4-byte integer or double by value, or a caller-owned double the host fills.
 using HostArg = std::variant<std::int32_t, double, double*>;
 
 class HostObject {
   public:
     virtual ~HostObject() = default;
 
-    // Property reads. Every one raises Error naming the member when the host fails or the value
-    // cannot be taken as asked.
+    // Property reads, raising Error naming the member if the host fails or the value is unfit.
     // An object; nullptr when the host returned nothing (an empty or null value, a null object).
     virtual HostObjectPtr getObject(std::u16string_view member) = 0;
     // Taken as boolean; a null or empty value counts as false.
@@ -44,9 +40,8 @@ class HostObject {
     // The object's standard enumerator, walking the collection in the host's order.
     virtual HostEnumeratorPtr enumerate() = 0;
 
-    // Which host object this is. It stays the same for as long as this object is held, and no
-    // other object held meanwhile has it; the first use may ask the host, and raises Error when
-    // that fails.
+    // Which host object this is: the same while this object is held, and no other held meanwhile
+    // has it. The first use may ask the host, raising Error when that fails.
     virtual HostIdentity identity() = 0;
 };
 
@@ -63,21 +58,21 @@ class AutomationService {
     virtual ~AutomationService() = default;
     virtual HostObjectPtr createObject(std::u16string_view progId) = 0;
 
-    // Host objects let go of while a failure was on its way to the report are released only
-    // now, after it was shown: a host that hangs in a release cannot keep the report from the
-    // operator. Nothing to do for a service that never puts a release off.
+    // Releases host objects let go of while a failure was on its way to the report, now that it
+    // was shown: a host that hangs in a release cannot keep the report from the operator.
     virtual void releaseDeferred() noexcept {}
 };
 
-inline constexpr std::u16string_view kHostProgId = u"KORVAN.Application";
+// Told by the binding when a host call goes out and comes back: the window's watch for a hang.
+class CallObserver {
+  public:
+    virtual ~CallObserver() = default;
+    // `member` names the call as an error at it would ("PutVector", "IEnumVARIANT::Next") and
+    // stays valid until callEnded. A refused call sent again starts anew each time.
+    virtual void callStarted(std::u16string_view member) noexcept = 0;
+    virtual void callEnded() noexcept = 0;
+};
 
-// Added to the reports of a host that cannot be reached or has no part program open: Windows
-// does not connect two programs started at different elevation, so a Korvane started as
-// administrator is invisible to a Dravosk started normally (and the other way round), which
-// then finds no part program or starts a second Korvane.
-inline constexpr std::u16string_view kElevationHint =
-    u"Wurde eines der beiden Programme als Administrator gestartet (mit erhöhten Rechten) und "
-    u"das andere nicht, verbindet Windows Dravosk nicht mit diesem Korvane: beide auf dieselbe "
-    u"Weise starten.";
+inline constexpr std::u16string_view kHostProgId = u"KORVAN.Application";
 
 }  // namespace dravosk

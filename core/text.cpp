@@ -35,8 +35,8 @@ void appendUtf16(std::u16string& out, char32_t c) {
     }
 }
 
-// The code point of the well-formed UTF-8 sequence at text[i] into `c`, and its length; 0 if
-// none starts there.
+}  // namespace
+
 std::size_t decodeUtf8(std::string_view text, std::size_t i, char32_t& c) {
     if (i >= text.size()) {
         return 0;
@@ -57,8 +57,6 @@ std::size_t decodeUtf8(std::string_view text, std::size_t i, char32_t& c) {
     }
     return extra + 1;
 }
-
-}  // namespace
 
 std::string toUtf8(std::u16string_view text) {
     std::string out;
@@ -87,22 +85,6 @@ std::u16string fromUtf8(std::string_view text) {
         i += std::max<std::size_t>(length, 1);
     }
     return out;
-}
-
-std::size_t utf8Length(std::string_view text, std::size_t at) {
-    char32_t ignored = 0;
-    return decodeUtf8(text, at, ignored);
-}
-
-std::optional<std::size_t> firstInvalidUtf8(std::string_view text) {
-    for (std::size_t i = 0; i < text.size();) {
-        const std::size_t length = utf8Length(text, i);
-        if (length == 0) {
-            return i;
-        }
-        i += length;
-    }
-    return std::nullopt;
 }
 
 std::u16string ascii(std::string_view text) {

@@ -5,7 +5,6 @@
 #include <concepts>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,12 +14,9 @@ namespace dravosk {
 std::string toUtf8(std::u16string_view text);
 // Invalid UTF-8 sequences become U+FFFD, one for each byte that starts no well-formed sequence.
 std::u16string fromUtf8(std::string_view text);
-// The length in bytes of the well-formed UTF-8 sequence (shortest form, no surrogate, at most
-// U+10FFFF) that starts at text[at], or 0 if none does (also at the end of the text).
-std::size_t utf8Length(std::string_view text, std::size_t at);
-// The offset of the first byte that starts no well-formed UTF-8 sequence; none if the whole text is
-// well-formed.
-std::optional<std::size_t> firstInvalidUtf8(std::string_view text);
+// Into `c` the code point of the well-formed UTF-8 sequence (shortest form, no surrogate, at most
+// U+10FFFF) starting at text[at]; returns its length in bytes, 0 if none starts there or at end.
+std::size_t decodeUtf8(std::string_view text, std::size_t at, char32_t& c);
 
 // ASCII text (digits, signs, names of constants) as UTF-16, one code unit per byte.
 std::u16string ascii(std::string_view text);
@@ -31,8 +27,7 @@ std::u16string decimal(T value) {
     return ascii(std::to_string(value));
 }
 
-// A 32-bit number as eight upper-case hex digits after "0x" ("0x80020009"), the form in which
-// HRESULTs are shown.
+// "0x" and eight upper-case hex digits ("0x80020009"), the form HRESULTs are shown in.
 std::string hex(std::uint32_t value);
 
 }  // namespace dravosk

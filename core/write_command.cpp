@@ -6,11 +6,8 @@
 #include <unordered_set>
 #include <vector>
 
-#include "core/command_progress.h"
 #include "core/commands.h"
 #include "core/error.h"
-#include "core/feature_walk.h"
-#include "core/host_context.h"
 #include "core/text.h"
 
 namespace dravosk {
@@ -28,8 +25,7 @@ constexpr std::int32_t kVectorKind = 1;
 static_assert(std::size(kDataSets) <= WriteRecord::kPutsPerFeature,
               "the record must have room for every PutVector of a feature");
 
-// A quiet NaN with a payload no measurement produces: GetVector must overwrite it, and it is
-// compared bit for bit, so a host that returns without filling a component is caught.
+// A quiet NaN no measurement gives, compared bit for bit: catches a component GetVector left unset.
 constexpr std::uint64_t kUnfilledBits = 0x7FF8'D5A0'5CB1'7E11ull;
 const double kUnfilled = std::bit_cast<double>(kUnfilledBits);
 
@@ -77,9 +73,8 @@ bool sameBits(const Vector& a, const Vector& b) {
            std::bit_cast<std::array<std::uint64_t, 3>>(b);
 }
 
-// What the vector read back after a failed PutVector says of it, against the one read before.
-// Bit for bit first; then by value, for a host that stores -0 as 0, but only where that is not
-// both (a vector of zeros looks the same either way).
+// What the vector read back after a failed PutVector says, against the one before: bit for bit
+// first, then by value (a host may store -0 as 0) where only one matches (zeros match both).
 WriteRecord::ReadBack judged(const Vector& before, const Vector& now) {
     const Vector negated{-before[0], -before[1], -before[2]};
     if (sameBits(now, negated)) {
@@ -99,9 +94,8 @@ WriteRecord::ReadBack judged(const Vector& before, const Vector& now) {
     return WriteRecord::ReadBack::otherwise;
 }
 
-// After a PutVector that came back failed, asks the host once what the vector is now. Only reads;
-// any failure of the read leaves the outcome unknown. While it is out, the PutVector counts as in
-// flight, so an operator who gives up on the read gets it named as uncertain.
+// Asks the host once what the vector is after a failed PutVector; a failed read leaves it unknown.
+// The PutVector stays in flight meanwhile, so giving up on the read names it uncertain.
 WriteRecord::ReadBack readBack(HostObject& feature, std::int32_t code, const Vector& before,
                                CommandProgress& progress) {
     const CommandProgress::Step step(progress, u"Nachlesen nach fehlgeschlagenem PutVector");
@@ -118,7 +112,6 @@ WriteRecord::ReadBack readBack(HostObject& feature, std::int32_t code, const Vec
     }
 }
 
-// Reverses the chosen vectors of one feature, noting in the record what it writes.
 void reverseFeature(HostObject& feature, const std::u16string& id, const ControlStates& states,
                     CommandProgress& progress) {
     WriteRecord& record = progress.record();
@@ -138,10 +131,12 @@ void reverseFeature(HostObject& feature, const std::u16string& id, const Control
             try {
                 feature.call(u"PutVector", put);
             } catch (const Error& e) {
-                if (WriteRecord::readBackTells(e.number())) {
+                // Reading the vector back tells how the call ended, unless it certainly did not
+                // run or was given up on: the host may carry that one out after the question.
+                if (e.outcome() == CallOutcome::unknown) {
                     record.putFailed(readBack(feature, set.code, {x, y, z}, progress));
                 } else {
-                    record.putFailed(e.number());
+                    record.putFailed(e.outcome());
                 }
                 throw;
             }
@@ -166,21 +161,16 @@ std::u16string dataSetStep(const std::u16string& id, std::int32_t code) {
 
 void cmd_schreiben_Click(AutomationService& service, FeatureList& list, ControlStates& states,
                          CommandProgress& progress) {
-    progress.begin();
-    // Whatever fails, also the final message after every vector was written, the error names
-    // what had been written by then.
     try {
         HostContext host(service);
         HostEnumeratorPtr commands = host.commands().enumerate();
         const std::unordered_set<std::u16string> marked = markedTexts(list);
 
-        // Each feature is reversed at most once, however many marked entries carry its
-        // identifier, and however often the host hands it out: every feature object reversed is
-        // held until the command ends, so its identity stays its own, and the walk stops at the
-        // first one met again, before it is touched (a collection that starts over). A host that
-        // hands out a new object each time is stopped by the bound instead: the features are
-        // counted as Read lists them, and the first one beyond what the list could hold is not
-        // touched.
+        // Each feature is reversed at most once, however many marked entries or laps carry it:
+        // every feature object reversed is held until the command ends, so its identity stays its
+        // own, and the walk stops at the first one met again, before touching it. A host handing
+        // out a new object each time is stopped by the bound instead: features are counted as Read
+        // lists them, and the first beyond what the list could hold is not touched.
         std::vector<HostObjectPtr> held;
         std::unordered_set<HostIdentity> reversedIds;
         Int16 features = 0;
@@ -218,16 +208,10 @@ void cmd_schreiben_Click(AutomationService& service, FeatureList& list, ControlS
             // The host handed out new objects lap after lap: its entries may repeat features.
             progress.record().collectionRepeated();
         }
-        e.setWritten(progress.record());
         throw;
     }
     list.clear();
     states.setEnabled(Button::schreiben, false);
-}
-
-void cmd_schreiben_Click(AutomationService& service, FeatureList& list, ControlStates& states) {
-    CommandProgress progress;
-    cmd_schreiben_Click(service, list, states, progress);
 }
 
 }  // namespace dravosk

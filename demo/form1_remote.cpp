@@ -8,6 +8,20 @@
 
 namespace dravosk::demo {
 
+std::wstring className(HWND window) {
+    wchar_t name[257] = {};
+    const int length = GetClassNameW(window, name, 257);
+    return std::wstring(name, static_cast<std::size_t>(length > 0 ? length : 0));
+}
+
+bool isMessageBox(HWND window) {
+    return className(window) == L"#32770" && IsWindowVisible(window);
+}
+
+std::wstring messageBoxText(HWND box) {
+    return windowText(GetDlgItem(box, 0xFFFF));
+}
+
 namespace {
 
 int failed = 0;
@@ -123,7 +137,7 @@ HWND App::focus() const {
 }
 
 HWND App::messageBox() const {
-    return topLevelWindow(processId_, [](HWND hwnd) { return win::isMessageBox(hwnd); });
+    return topLevelWindow(processId_, [](HWND hwnd) { return demo::isMessageBox(hwnd); });
 }
 
 HWND App::waitForMessageBox(DWORD milliseconds) const {
@@ -214,7 +228,7 @@ Box waitForBox(const App& app) {
     check(box.hwnd != nullptr, L"a message box appears");
     if (box.hwnd != nullptr) {
         box.caption = windowText(box.hwnd);
-        box.text = win::messageBoxText(box.hwnd);
+        box.text = demo::messageBoxText(box.hwnd);
     }
     return box;
 }

@@ -10,13 +10,19 @@
 #include <string>
 #include <vector>
 
-#include "win/unique_handle.h"
-#include "win/window_text.h"
+#include "win/handles.h"
+#include "win/text.h"
 
 namespace dravosk::demo {
 
-using win::className;
 using win::windowText;
+
+// A window's class name, as another program reads it.
+std::wstring className(HWND window);
+// A message box on the screen: the system's dialog class, visible.
+bool isMessageBox(HWND window);
+// The message a message box shows (its static control 0xFFFF), without its caption.
+std::wstring messageBoxText(HWND box);
 
 // --- Output and checks ---------------------------------------------------------------------
 

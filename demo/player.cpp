@@ -22,8 +22,8 @@
 #include "demo/form1_remote.h"
 #include "demo/vector_check.h"
 #include "sim/client/control_channel.h"
-#include "win/unique_handle.h"
-#include "win/window_text.h"
+#include "win/handles.h"
+#include "win/text.h"
 
 namespace {
 
@@ -100,7 +100,7 @@ int playMainJob(const std::wstring& controlName) {
 
     if (!read(app)) {
         if (const HWND box = app.messageBox()) {
-            print(L"Dravosk meldet: " + win::messageBoxText(box));
+            print(L"Dravosk meldet: " + messageBoxText(box));
         }
         return 1;
     }
@@ -115,7 +115,7 @@ int playMainJob(const std::wstring& controlName) {
     }
     if (!write(app)) {
         if (const HWND box = app.messageBox()) {
-            print(L"Dravosk meldet: " + win::messageBoxText(box));
+            print(L"Dravosk meldet: " + messageBoxText(box));
         }
         return 1;
     }

@@ -1,5 +1,5 @@
-// Turns a failed COM call into the tool's Error: the number is the HRESULT the operator should see,
-// the description the best text on offer, `where` the member or step that failed.
+// Turns a failed COM call into the tool's Error: the HRESULT the operator should see, the best text
+// on offer, the member or step that failed, and what the HRESULT says of whether the host ran it.
 #pragma once
 
 #include <windows.h>
@@ -11,25 +11,21 @@
 
 #include "core/error.h"
 #include "host/outgoing_calls.h"
-#include "win/unique_excepinfo.h"
+#include "win/com.h"
 
 namespace dravosk::host {
 
-// The HRESULT reported for a server error that carries an application code (EXCEPINFO::wCode) in
-// place of an scode. Automation clients have long shown such codes under FACILITY_CONTROL
-// (code 1004 appears as 0x800A03EC), so the low word of the number is the server's own code.
-constexpr HRESULT hresultFromWCode(WORD wCode) {
-    return MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, wCode);
-}
+// The system's message for `hr`, else the tool's German text for the automation failures an
+// operator is likely to meet (some systems have no texts for the OLE codes), else a generic one.
+std::u16string describeHresult(HRESULT hr);
 
-// A failure with no object to ask for details (creating the object, initialising COM).
+// A failure with no object to ask (creating the object, initialising COM, converting a value).
 Error errorFromHresult(HRESULT hr, std::u16string where);
 
-// A failed call on `object` through interface `iid`. The description is taken from, in order:
-// the EXCEPINFO of DISP_E_EXCEPTION (deferred fill-in run first), the thread's IErrorInfo if the
-// object declares support for it on `iid`, the system's message, the tool's own table, a generic
-// text. `detail` (if any) is added in parentheses at the end of that text. The questions to the
-// object about its error support go out through `calls`, as they are calls to the host.
+// A failed call on `object` through `iid`, described by the first of: the EXCEPINFO of
+// DISP_E_EXCEPTION (deferred fill-in run first), the thread's IErrorInfo if `object` supports it on
+// `iid`, the system's message, the tool's table, a generic text; `detail` is added in parentheses.
+// Asking `object` about its error support is a call to the host, so it goes through `calls`.
 Error errorFromCall(OutgoingCalls& calls, HRESULT hr, std::u16string where, IUnknown* object,
                     REFIID iid, win::unique_excepinfo* excepinfo = nullptr,
                     std::u16string_view detail = {});

@@ -1,5 +1,4 @@
-// The platform side of the host interface: COM for the user-interface thread, and host application
-// objects created by program identifier.
+// COM for the user-interface thread (apartment, message filter) and host objects by program id.
 #pragma once
 
 #include <windows.h>
@@ -10,32 +9,47 @@
 
 #include "core/host.h"
 #include "host/outgoing_calls.h"
-#include "win/com_apartment.h"
+#include "win/com.h"
 
 namespace dravosk::host {
 
-// Enters a single-threaded apartment for the life of this object. Create one on the user-interface
-// thread before any host object and keep it until the last one is gone.
+// Enters a single-threaded apartment for its life: create one on the user-interface thread before
+// any host object and keep it until the last one is gone.
 class Apartment : public win::com_apartment {
   public:
-    // Raises Error when COM cannot be initialised at all. A thread already in the multithreaded
-    // apartment (RPC_E_CHANGED_MODE) can still make every call the tool needs, so that is accepted
-    // (and, not entered here, not left either).
+    // Raises Error when COM cannot be initialised. A thread already in the multithreaded apartment
+    // (RPC_E_CHANGED_MODE) can still make every call needed, so is accepted (and not left either).
     Apartment();
+};
+
+// Registers the thread's message filter for its life (the window's), then puts back the one before;
+// the thread must be in a single-threaded apartment, and Error is raised if registering fails. The
+// filter leaves every decision to the binding: a refused call is handed straight back, so the
+// binding's retry (host/outgoing_calls.h) is the one schedule on every platform, and while a call
+// waits only painting and the like are handled, never keyboard or mouse input.
+class MessageFilterRegistration {
+  public:
+    MessageFilterRegistration();
+    ~MessageFilterRegistration();
+    MessageFilterRegistration(const MessageFilterRegistration&) = delete;
+    MessageFilterRegistration& operator=(const MessageFilterRegistration&) = delete;
+
+  private:
+    win::com_ptr<IMessageFilter> filter_;
+    win::com_ptr<IMessageFilter> previous_;
 };
 
 class ComAutomationService final : public AutomationService {
   public:
-    // Creating the object and every call on what it hands out go through `calls` (a default one
-    // when null).
-    explicit ComAutomationService(std::shared_ptr<OutgoingCalls> calls = nullptr);
+    // Creating the object and every call on what it hands out go through `calls`.
+    explicit ComAutomationService(
+        std::shared_ptr<OutgoingCalls> calls = std::make_shared<OutgoingCalls>());
 
-    // Where the window sets its observer.
+    // Where the program entry sets the window's watch as the observer of every call.
     OutgoingCalls& calls() noexcept { return *calls_; }
 
-    // The program identifier's class, created in or out of process (whatever the host
-    // registered), asked for IDispatch. Never returns null; failures raise Error with `where`
-    // naming the identifier, e.g. CreateObject("KORVAN.Application").
+    // The identifier's class, in or out of process as registered, asked for IDispatch; never null.
+    // Failures raise Error with `where` naming it, e.g. CreateObject("KORVAN.Application").
     HostObjectPtr createObject(std::u16string_view progId) override;
     void releaseDeferred() noexcept override;
 

@@ -1,9 +1,10 @@
 #include "host/outgoing_calls.h"
 
+#include <algorithm>
 #include <exception>
+#include <optional>
 #include <utility>
 
-#include "host/retry_policy.h"
 #include "win/message_queue.h"
 
 namespace dravosk::host {
@@ -31,7 +32,39 @@ bool holdsReferences(const VARIANT& value) noexcept {
     }
 }
 
+// Retried for at most this long from the first send, then the refusal is the call's failure. No
+// pause is shorter than kShortestPause: that would only add refused round trips.
+constexpr std::chrono::milliseconds kRetryLimit{60'000};
+constexpr std::chrono::milliseconds kShortestPause{100};
+
+// The pause before retrying a call first sent `elapsed` ago: 100, 200, 400, 800 ms, then 1 s each,
+// the last cut to end on the limit; nullopt once less than kShortestPause is left.
+std::optional<std::chrono::milliseconds> retryPause(std::chrono::milliseconds elapsed) noexcept {
+    using std::chrono::milliseconds;
+    const milliseconds left = kRetryLimit - elapsed;
+    if (left < kShortestPause) {
+        return std::nullopt;
+    }
+    // Reckoned from the time gone by, not a count of attempts: the pause doubles while the time
+    // since the first attempt is within the pauses so far (0, 100, 300, 700 ms), then stays 1 s.
+    milliseconds pause{1000};
+    milliseconds sum{0};
+    for (milliseconds step :
+         {milliseconds{100}, milliseconds{200}, milliseconds{400}, milliseconds{800}}) {
+        sum += step;
+        if (elapsed < sum) {
+            pause = step;
+            break;
+        }
+    }
+    return std::min(pause, left);
+}
+
 }  // namespace
+
+bool isRefusal(HRESULT hr) noexcept {
+    return hr == RPC_E_CALL_REJECTED || hr == RPC_E_SERVERCALL_RETRYLATER;
+}
 
 OutgoingCalls::OutgoingCalls() : OutgoingCalls(&std::chrono::steady_clock::now, &waitDispatching) {}
 
@@ -93,8 +126,7 @@ void OutgoingCalls::clear(VARIANT& value) noexcept {
             deferred_.push_back(std::move(kept));
             return;
         } catch (...) {
-            // No room to keep it: the reference is left to the end of the process rather than
-            // risking a wait before the report.
+            // No room to keep it: left to the process's end, not risking a wait before the report.
             ::VariantInit(&value);
             return;
         }

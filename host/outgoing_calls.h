@@ -1,8 +1,8 @@
-// The one way out to the host: every call the binding makes (name look-up, property get, method
-// call, the enumerator's Next, QueryInterface, the error object's questions, creating the
-// application object, and the release of every host object) goes through here, so the observer
-// (the window's watch for a host that does not answer) hears of each one, and a refused call is
-// sent again on the schedule of host/retry_policy.h.
+// The one way out to the host: every call of the binding (look-up, get, method call, Next,
+// QueryInterface, the error object's questions, CreateObject, every release) goes through here, so
+// the observer (the window's watch for a hung host) hears of each. The message filter hands every
+// refusal back (host/com_service.h), so this loop alone waits and resends, on every platform, on
+// one schedule; a refused call was not carried out, so sending it again is safe.
 #pragma once
 
 #include <windows.h>
@@ -12,13 +12,16 @@
 #include <chrono>
 #include <functional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
-#include "core/call_observer.h"
-#include "win/com_ptr.h"
-#include "win/unique_variant.h"
+#include "core/host.h"
+#include "win/com.h"
 
 namespace dravosk::host {
+
+// RPC_E_CALL_REJECTED and RPC_E_SERVERCALL_RETRYLATER: the host is busy and did not run the call.
+bool isRefusal(HRESULT hr) noexcept;
 
 class OutgoingCalls {
   public:
@@ -38,10 +41,9 @@ class OutgoingCalls {
     // Told of every attempt; null for none. The observer must outlive the calls it sees.
     void setObserver(CallObserver* observer) noexcept { observer_ = observer; }
 
-    // Makes `call` (which returns the call's HRESULT and resets its own out-parameters each
-    // time) until the host does not refuse it or the retry limit is reached; returns the last
-    // HRESULT. `member` names the call as its error would. The time is measured once, from the
-    // first attempt.
+    // Makes `call` (returning its HRESULT, resetting its own out-parameters each time) until the
+    // host does not refuse it or the retry limit, timed from the first attempt, is reached;
+    // returns the last HRESULT. `member` names the call as its error would.
     template <class Call>
     HRESULT make(std::u16string_view member, Call&& call) {
         const auto start = clock_();
@@ -57,11 +59,10 @@ class OutgoingCalls {
         }
     }
 
-    // Gives up the reference `object` holds for the caller. Releasing the last reference of a
-    // proxy is a call to the host's process, which a hung host does not answer, so it is
-    // watched like any call. While an error is on its way to the report (a release made by
-    // unwinding), the release is put off instead, so that no host can keep the report from the
-    // operator; releaseDeferred makes it later.
+    // Gives up the reference `object` holds for the caller. Releasing a proxy's last reference is
+    // a call to the host's process, which a hung host does not answer, so it is watched. While an
+    // error is on its way to the report (a release made by unwinding) it is put off instead, so no
+    // host can keep the report from the operator; releaseDeferred makes it later.
     void release(IUnknown* object) noexcept;
     // The same for whatever objects `value` holds; `value` is empty afterwards.
     void clear(VARIANT& value) noexcept;
@@ -89,38 +90,45 @@ class OutgoingCalls {
     std::vector<win::unique_variant> deferred_;
 };
 
-// Gives what `value` holds back through `calls` when the scope ends.
-class ClearedThrough {
-  public:
-    ClearedThrough(OutgoingCalls& calls, VARIANT& value) noexcept : calls_(calls), value_(value) {}
-    ~ClearedThrough() { calls_.clear(value_); }
-    ClearedThrough(const ClearedThrough&) = delete;
-    ClearedThrough& operator=(const ClearedThrough&) = delete;
-
-  private:
-    OutgoingCalls& calls_;
-    VARIANT& value_;
+// Gives a reference back through the calls.
+struct ReleasedThrough {
+    ReleasedThrough(OutgoingCalls& through) noexcept : calls(&through) {}
+    void operator()(IUnknown* object) const noexcept { calls->release(object); }
+    OutgoingCalls* calls;
 };
 
-// Gives the reference `object` holds back through `calls` when the scope ends.
+// One reference to a host object, given back through the calls (watched, put off while a failure
+// unwinds), never by a plain Release; every reference the binding obtains is held in one.
 template <class T>
-class ReleasedThrough {
+using HostRef = win::com_ptr<T, ReleasedThrough>;
+
+// A value from the host: what objects it holds go back through the calls, as a HostRef's.
+class HostValue {
   public:
-    ReleasedThrough(OutgoingCalls& calls, win::com_ptr<T>& object) noexcept
-        : calls_(calls), object_(object) {}
-    ~ReleasedThrough() { calls_.release(object_.detach()); }
-    ReleasedThrough(const ReleasedThrough&) = delete;
-    ReleasedThrough& operator=(const ReleasedThrough&) = delete;
+    explicit HostValue(OutgoingCalls& calls) noexcept : calls_(calls) { ::VariantInit(&v_); }
+    HostValue(HostValue&& other) noexcept : calls_(other.calls_), v_(other.v_) {
+        ::VariantInit(&other.v_);
+    }
+    HostValue& operator=(HostValue&&) = delete;
+    ~HostValue() { calls_.clear(v_); }
+
+    VARTYPE vt() const noexcept { return v_.vt; }
+    const VARIANT& get() const noexcept { return v_; }
+    VARIANT* addressof() noexcept { return &v_; }
+    // For out-parameters: gives the old contents back first.
+    VARIANT* reset_and_addressof() noexcept {
+        calls_.clear(v_);
+        return &v_;
+    }
 
   private:
     OutgoingCalls& calls_;
-    win::com_ptr<T>& object_;
+    VARIANT v_;
 };
 
-// Waits for `duration` while the thread's windows keep painting and answering: every queued
-// message is handled but keyboard and mouse input, which stays queued (win/message_queue.h), so
-// no click or key can change what a running command reads. A quit message that arrives is kept
-// for the message loop.
+// Waits `duration` while the thread's windows keep painting and answering: every queued message
+// but keyboard and mouse input (left queued, win/message_queue.h) is handled, so no click or key
+// can change what a running command reads. A quit message is kept for the message loop.
 void waitDispatching(std::chrono::milliseconds duration);
 
 }  // namespace dravosk::host

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/error.h"
+
 namespace dravosk::sim {
 
 // The platform's own numbers for the failures the stand-in raises itself.
@@ -15,6 +17,13 @@ inline constexpr std::int32_t kMemberNotFound = static_cast<std::int32_t>(0x8002
 inline constexpr std::int32_t kBadParamCount = static_cast<std::int32_t>(0x8002000Eu);
 inline constexpr std::int32_t kException = static_cast<std::int32_t>(0x80020009u);
 inline constexpr std::int32_t kBadProgId = static_cast<std::int32_t>(0x800401F3u);
+
+// The automation layer turned the call to `member` down before the method ran, as its own numbers
+// above (but kException) say to the binding.
+inline Error turnedDown(std::int32_t number, std::u16string description,
+                        std::u16string_view member) {
+    return Error(number, std::move(description), std::u16string(member), CallOutcome::notRun);
+}
 
 // A double with up to `digits` significant digits (printf's %g, or %G with `upperExponent`);
 // the sign of zero is kept ("-0").

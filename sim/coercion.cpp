@@ -13,8 +13,8 @@ namespace dravosk::sim {
 namespace {
 
 [[noreturn]] void mismatch(std::u16string_view member, std::u16string_view what) {
-    throw Error(kTypeMismatch, u"Typen unverträglich: " + std::u16string(what),
-                std::u16string(member));
+    throw turnedDown(kTypeMismatch, u"Typen unverträglich: " + std::u16string(what),
+                     std::u16string(member));
 }
 
 // A plain number in invariant form ("12", " -1.5 ", "1e3"); nullopt for anything else.

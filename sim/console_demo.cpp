@@ -23,7 +23,7 @@ class PrintingStates final : public ControlStates {
     void setEnabled(Button, bool) override {}
     int checkState(CheckBox) const override { return 1; }
     void showMessage(std::u16string_view text) override {
-        std::printf("[%s] %s\n", toUtf8(kAppTitle).c_str(), toUtf8(text).c_str());
+        std::printf("[Dravosk] %s\n", toUtf8(text).c_str());
     }
 };
 
@@ -60,12 +60,13 @@ int main(int argc, char** argv) {
         sim::MemoryHost host(model);
         sim::MemoryFeatureList list;
         PrintingStates states;
+        CommandProgress progress;
         std::printf("Before (Theo, IST, Ziel):\n");
         print(model);
-        cmd_lesen_Click(host, list, states);
+        cmd_lesen_Click(host, list, states, progress);
         std::printf("Read %d features; marking all.\n", list.count());
         markAll(list);
-        cmd_schreiben_Click(host, list, states);
+        cmd_schreiben_Click(host, list, states, progress);
         std::printf("After:\n");
         print(model);
         return 0;

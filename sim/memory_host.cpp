@@ -75,8 +75,7 @@ class MemoryObject final : public HostObject, private Counted {
             std::holds_alternative<Nothing>(value)) {
             return nullptr;
         }
-        throw Error(kTypeMismatch, u"Typen unverträglich: Objekt erwartet.",
-                    std::u16string(member));
+        throw turnedDown(kTypeMismatch, u"Typen unverträglich: Objekt erwartet.", member);
     }
 
     bool getBool(std::u16string_view member) override { return toBool(value(member), member); }
@@ -100,8 +99,8 @@ class MemoryObject final : public HostObject, private Counted {
     Value value(std::u16string_view member) {
         Property property = out(member, [&] { return context_.model.get(ref_, member); });
         if (std::holds_alternative<ObjectRef>(property)) {
-            throw Error(kTypeMismatch, u"Typen unverträglich: Wert erwartet, Objekt erhalten.",
-                        std::u16string(member));
+            throw turnedDown(kTypeMismatch, u"Typen unverträglich: Wert erwartet, Objekt erhalten.",
+                             member);
         }
         return std::get<Value>(std::move(property));
     }

@@ -1,7 +1,7 @@
 // The stand-in host served in memory through the tool's host interface, for native tests.
 #pragma once
 
-#include "core/call_observer.h"
+#include "core/host.h"
 #include "core/host.h"
 #include "sim/model.h"
 #include "sim/recorder.h"

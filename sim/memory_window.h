@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "core/control_states.h"
-#include "core/feature_list.h"
+#include "core/controls.h"
+#include "core/controls.h"
 
 namespace dravosk::sim {
 

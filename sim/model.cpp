@@ -26,7 +26,7 @@ std::int32_t intArg(const HostArg& arg, std::u16string_view member) {
     if (const auto* i = std::get_if<std::int32_t>(&arg)) {
         return *i;
     }
-    throw Error(kTypeMismatch, u"Typen unverträglich.", std::u16string(member));
+    throw turnedDown(kTypeMismatch, u"Typen unverträglich.", member);
 }
 
 double valueArg(const HostArg& arg, std::u16string_view member) {
@@ -36,20 +36,19 @@ double valueArg(const HostArg& arg, std::u16string_view member) {
     if (const auto* i = std::get_if<std::int32_t>(&arg)) {
         return *i;
     }
-    throw Error(kTypeMismatch, u"Typen unverträglich.", std::u16string(member));
+    throw turnedDown(kTypeMismatch, u"Typen unverträglich.", member);
 }
 
 double* refArg(const HostArg& arg, std::u16string_view member) {
     if (auto* const* p = std::get_if<double*>(&arg); p && *p) {
         return *p;
     }
-    throw Error(kTypeMismatch, u"Typen unverträglich: Double als Referenz erwartet.",
-                std::u16string(member));
+    throw turnedDown(kTypeMismatch, u"Typen unverträglich: Double als Referenz erwartet.", member);
 }
 
 void checkKindAndCount(std::span<const HostArg> args, std::u16string_view member) {
     if (args.size() != 5) {
-        throw Error(kBadParamCount, u"Falsche Anzahl an Parametern.", std::u16string(member));
+        throw turnedDown(kBadParamCount, u"Falsche Anzahl an Parametern.", member);
     }
     if (intArg(args[0], member) != 1) {
         throw hostException(u"Unbekannte Vektorart.", member);
@@ -126,7 +125,7 @@ void Model::enter(const ObjectRef& target, std::u16string_view member,
         hook->arrived(call);
     }
     if (member != u"CreateObject" && (!hasMember(target.kind, member) || isMissing(member))) {
-        throw Error(kUnknownName, u"Unbekannter Name.", std::u16string(member));
+        throw turnedDown(kUnknownName, u"Unbekannter Name.", member);
     }
     for (CallHook* hook : hooks_) {
         hook->admitted(member);
@@ -168,7 +167,7 @@ Property Model::get(const ObjectRef& target, std::u16string_view member) {
         case Kind::commands:
             break;
     }
-    throw Error(kMemberNotFound, u"Mitglied nicht gefunden.", std::u16string(member));
+    throw turnedDown(kMemberNotFound, u"Mitglied nicht gefunden.", member);
 }
 
 std::size_t Model::beginEnumeration(const ObjectRef& target) {
@@ -190,7 +189,7 @@ void Model::call(const ObjectRef& target, std::u16string_view member,
     }
     enter(target, member, std::move(recorded));
     if (target.kind != Kind::featureCommand || member == u"ID") {
-        throw Error(kMemberNotFound, u"Mitglied nicht gefunden.", std::u16string(member));
+        throw turnedDown(kMemberNotFound, u"Mitglied nicht gefunden.", member);
     }
     Command& command = commandAt(target, member);
     if (member == u"GetVector") {

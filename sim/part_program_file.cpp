@@ -14,6 +14,22 @@
 
 namespace dravosk::sim {
 
+std::size_t utf8Length(std::string_view text, std::size_t at) {
+    char32_t ignored = 0;
+    return decodeUtf8(text, at, ignored);
+}
+
+std::optional<std::size_t> firstInvalidUtf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = utf8Length(text, i);
+        if (length == 0) {
+            return i;
+        }
+        i += length;
+    }
+    return std::nullopt;
+}
+
 namespace {
 
 using nlohmann::json;
@@ -428,7 +444,8 @@ PartProgramFile loadPartProgramFile(const std::filesystem::path& file) {
     try {
         return parsePartProgramFile(text.str());
     } catch (Error& e) {
-        e.addContext(fromUtf8(nameOf(file)));
+        const std::u16string name = fromUtf8(nameOf(file));
+        e.setWhere(e.where().empty() ? name : name + u": " + e.where());
         throw;
     }
 }

@@ -22,6 +22,7 @@
 // "GetVector", "PutVector") and `nth` counts its calls from 1.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -32,6 +33,13 @@
 #include "sim/model.h"
 
 namespace dravosk::sim {
+
+// The length in bytes of the well-formed UTF-8 sequence that starts at text[at], or 0 if none does
+// (also at the end of the text).
+std::size_t utf8Length(std::string_view text, std::size_t at);
+// The offset of the first byte that starts no well-formed UTF-8 sequence; none if the whole text is
+// well-formed.
+std::optional<std::size_t> firstInvalidUtf8(std::string_view text);
 
 struct PartProgramFile {
     std::optional<PartProgram> program;

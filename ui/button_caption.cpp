@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "ui/theme_api.h"
-#include "win/gdi_handles.h"
-#include "win/window_text.h"
+#include "win/handles.h"
+#include "win/system_functions.h"
+#include "win/text.h"
 
 namespace dravosk::ui {
 
@@ -27,15 +27,21 @@ int themeState(bool disabled, bool pushed, bool hot) {
     return PBS_NORMAL;  // none of them is the default button
 }
 
+// The button's theme; null when it has none or the system has no theme functions.
+HTHEME themeOf(HWND button) {
+    const win::ThemeFunctions* themes = win::themeFunctions();
+    return themes != nullptr ? themes->windowTheme(button) : nullptr;
+}
+
 }  // namespace
 
 RECT captionArea(HWND button, HDC dc) {
     RECT face;
     GetClientRect(button, &face);
     RECT area = face;
-    const ThemeApi& themes = themeApi();
-    if (const HTHEME theme = themes.windowTheme(button)) {
-        themes.backgroundContentRect(theme, dc, BP_PUSHBUTTON, PBS_NORMAL, &face, &area);
+    if (const HTHEME theme = themeOf(button)) {
+        win::themeFunctions()->backgroundContentRect(theme, dc, BP_PUSHBUTTON, PBS_NORMAL, &face,
+                                                     &area);
     } else {
         // The classic frame is two edges wide; the focus rectangle runs one pixel inside it.
         InflateRect(&area, -(GetSystemMetrics(SM_CXEDGE) + 1), -(GetSystemMetrics(SM_CYEDGE) + 1));
@@ -71,13 +77,13 @@ LRESULT drawPushButton(const NMCUSTOMDRAW& draw) {
     const bool focused = GetFocus() == button;
     const auto uiState = static_cast<UINT>(SendMessageW(button, WM_QUERYUISTATE, 0, 0));
 
-    const ThemeApi& themes = themeApi();
-    if (const HTHEME theme = themes.windowTheme(button)) {
+    if (const HTHEME theme = themeOf(button)) {
+        const win::ThemeFunctions& themes = *win::themeFunctions();
         const int state = themeState(disabled, pushed, hot);
-        if (themes.backgroundPartiallyTransparent(theme, BP_PUSHBUTTON, state)) {
+        if (themes.partiallyTransparent(theme, BP_PUSHBUTTON, state) != FALSE) {
             themes.drawParentBackground(button, dc, &face);
         }
-        themes.drawBackground(theme, dc, BP_PUSHBUTTON, state, &face);
+        themes.drawBackground(theme, dc, BP_PUSHBUTTON, state, &face, nullptr);
     } else {
         DrawFrameControl(
             dc, &face, DFC_BUTTON,
@@ -93,7 +99,7 @@ LRESULT drawPushButton(const NMCUSTOMDRAW& draw) {
         // there, and a rectangle just as wide as the widest line may wrap it once more.
         const RECT lines = captionLayout(dc, caption.c_str(), area);
         RECT drawn{area.left, lines.top, area.right, lines.bottom};
-        if (pushed && themes.windowTheme(button) == nullptr) {
+        if (pushed && themeOf(button) == nullptr) {
             OffsetRect(&drawn, 1, 1);  // the classic face moves in when pressed
         }
         const int oldMode = SetBkMode(dc, TRANSPARENT);

@@ -1,7 +1,6 @@
-// Push buttons whose caption is drawn by the window, so that the narrow marking buttons' three
-// lines fit whatever margin the platform's button keeps (docs/platform.md, "Drawing the push
-// buttons"). The face, frame, font and colours stay the platform's; only the caption is laid out
-// over the whole face.
+// Push buttons whose caption the window draws, so that the narrow marking buttons' three lines
+// fit whatever margin the platform's button keeps. The face, frame, font and colours stay the
+// platform's; only the caption is laid out over the whole face.
 #pragma once
 
 #include <windows.h>
@@ -18,9 +17,8 @@ RECT captionArea(HWND button, HDC dc);
 // font selected) draws them. Wider or taller than `area` when the caption does not fit.
 RECT captionLayout(HDC dc, const wchar_t* caption, const RECT& area);
 
-// Answers NM_CUSTOMDRAW from a push button: at CDDS_PREPAINT draws the face and frame as the
-// platform does, then the caption, the disabled colour and the focus rectangle; anything else is
-// left to the button.
+// Answers a push button's NM_CUSTOMDRAW: at CDDS_PREPAINT draws face and frame as the platform
+// does, then the caption, disabled colour and focus rectangle; anything else is left to the button.
 LRESULT drawPushButton(const NMCUSTOMDRAW& draw);
 
 }  // namespace dravosk::ui

@@ -7,8 +7,7 @@ namespace dravosk::ui {
 
 namespace {
 
-// Often enough that the question comes within a quarter of a second of the wait time, seldom
-// enough to cost nothing.
+// Often enough to ask within a quarter of a second of the wait time, seldom enough to cost nothing.
 constexpr DWORD kLookInterval = 250;  // ms
 
 std::uint64_t ticksAfter(std::chrono::seconds wait) {
@@ -105,8 +104,7 @@ void HostWatch::watch(HANDLE stopEvent, HWND window) noexcept {
 }
 
 void HostWatch::askFromHelper(std::uint64_t call, std::uint64_t askAt) noexcept {
-    // Free only while the window's thread is inside a call; otherwise that call has ended and
-    // there is nothing to ask about.
+    // Free only while the window's thread is inside a call; else that call ended: nothing to ask.
     if (!::TryEnterCriticalSection(&commandLock_)) {
         return;
     }
@@ -120,8 +118,7 @@ void HostWatch::askFromHelper(std::uint64_t call, std::uint64_t askAt) noexcept 
                           std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - since_),
                           member);
         } catch (...) {
-            // The question could not be put: as on the window's thread, it comes again after
-            // another wait time.
+            // Could not be put: as on the window's thread, it comes again after another wait time.
         }
         if (waitOn) {
             askAt_.store(ticksAfter(wait_));
@@ -176,8 +173,7 @@ void HostWatch::onAskMessage(WPARAM call) noexcept {
     try {
         ask();
     } catch (...) {
-        // The question could not be put: waiting on is the answer that changes nothing, and
-        // the question comes again after another wait time.
+        // Not put: wait on, which changes nothing; it comes again after another wait time.
         asker_.store(kNobody);
         askAt_.store(ticksAfter(wait_));
     }
@@ -190,7 +186,6 @@ void HostWatch::ask() {
     const bool waitOn = ask_(windowAsking_, waited, member);
     asker_.store(kNobody);
     if (waitOn) {
-        // Asked again only after another full wait without an answer.
         askAt_.store(ticksAfter(wait_));
         return;
     }

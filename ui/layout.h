@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstddef>
+#include <string_view>
 
 namespace dravosk::ui {
 
@@ -33,6 +34,8 @@ struct PixelSize {
 };
 
 inline constexpr wchar_t kWindowCaption[] = L"Dravosk für Korvane";
+// The caption of every box the program shows.
+inline constexpr std::u16string_view kAppTitle = u"Dravosk";
 // A fixed frame: the layout never changes, so the window cannot be resized or maximised.
 inline constexpr DWORD kWindowStyle =
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
@@ -68,8 +71,7 @@ struct ControlDesign {
 
 inline constexpr wchar_t kLabelText[] = L"Merkmalvektoren umkehren";
 
-// In tab order, which is also the order the controls are created in; the picture is last and is no
-// tab stop.
+// In tab order, which is also the creation order; the picture, last, is no tab stop.
 inline constexpr std::array<ControlDesign, 10> kControls = {{
     {101,
      ControlKind::pushButton,

@@ -1,13 +1,14 @@
 #include "ui/main_window.h"
 
 #include <cstdlib>
+#include <exception>
+#include <new>
+#include <string>
 
+#include "core/commands.h"
 #include "core/text.h"
-
-#include "ui/busy_question.h"
 #include "ui/button_caption.h"
-#include "ui/command_runner.h"
-#include "ui/error_report.h"
+#include "ui/reports.h"
 #include "win/message_queue.h"
 #include "win/system_functions.h"
 
@@ -17,26 +18,35 @@ namespace {
 
 constexpr wchar_t kShutdownReason[] = L"Dravosk schreibt in das Korvane-Programm";
 
-// A button click that arrived inside another thread's SendMessage runs from this message
-// instead (lParam: the button). Inside an inter-thread SendMessage COM refuses outgoing calls
-// (RPC_E_CANTCALLOUT_ININPUTSYNCCALL), so the command must not run there.
+// Runs a button click that arrived inside another thread's SendMessage (lParam: the button):
+// there COM refuses outgoing calls (RPC_E_CANTCALLOUT_ININPUTSYNCCALL), so no command may run.
 constexpr UINT kClickMessage = WM_APP + 2;
 
-// While a command runs and while its report is open, logging off or shutting down is refused
-// with this reason: ending the program then would leave the operator without the report of
-// what was written.
-class ShutdownBlock {
-  public:
-    explicit ShutdownBlock(HWND window) : window_(window) {
-        ShutdownBlockReasonCreate(window_, kShutdownReason);
-    }
-    ~ShutdownBlock() { ShutdownBlockReasonDestroy(window_); }
-    ShutdownBlock(const ShutdownBlock&) = delete;
-    ShutdownBlock& operator=(const ShutdownBlock&) = delete;
+constexpr std::int32_t kOutOfMemory = static_cast<std::int32_t>(E_OUTOFMEMORY);
+constexpr std::int32_t kUnexpected = static_cast<std::int32_t>(E_UNEXPECTED);
 
-  private:
-    HWND window_;
+}  // namespace
+
+struct MainWindow::ButtonCommand {
+    Slot slot;                 // the button
+    std::u16string_view name;  // its click event, named as the failing step in a report
+    // A command that reaches the host, or a marking, which needs none.
+    void (*hostCommand)(AutomationService&, FeatureList&, ControlStates&, CommandProgress&);
+    void (*marking)(FeatureList&);
+    // The command changes every line of List1: the list is drawn once when it is done (also when
+    // it fails, before the report), as drawing each line as it comes costs far more.
+    bool redrawListOnce;
 };
+
+namespace {
+
+constexpr std::array<MainWindow::ButtonCommand, 4> kButtonCommands = {{
+    {Slot::cmd_lesen, u"cmd_lesen_Click", &cmd_lesen_Click, nullptr, true},
+    // Write's message stands over the list while it is open: the list keeps drawing.
+    {Slot::cmd_schreiben, u"cmd_schreiben_Click", &cmd_schreiben_Click, nullptr, false},
+    {Slot::cmd_allemarkieren, u"cmd_allemarkieren_Click", nullptr, &markAll, true},
+    {Slot::cmd_alledemarkieren, u"cmd_alledemarkieren_Click", nullptr, &unmarkAll, true},
+}};
 
 }  // namespace
 
@@ -57,7 +67,6 @@ MainWindow::MainWindow(HINSTANCE instance, AutomationService& service, std::chro
           }) {}
 
 MainWindow::~MainWindow() {
-    // The controls go before the font, icons and picture they borrow.
     if (hwnd() != nullptr) {
         DestroyWindow(hwnd());
     }
@@ -111,10 +120,8 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             // Only button clicks count; the dialog manager's IDOK and IDCANCEL (Enter, Esc) and
             // the check boxes' clicks find no command here.
             if (lParam != 0 && HIWORD(wParam) == BN_CLICKED) {
-                if (running_ || ending_) {
-                    // A click that arrives while a command runs or its failure is reported is
-                    // dropped, however it came, as input is: run afterwards, it would act on
-                    // what the command left behind.
+                if (state_ != State::idle) {
+                    // Dropped, as input is: afterwards it would act on what the command left.
                 } else if (InSendMessage()) {
                     PostMessageW(hwnd(), kClickMessage, 0, lParam);
                 } else {
@@ -155,16 +162,15 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case WM_QUERYENDSESSION:
-            return running_ || ending_ ? FALSE : TRUE;
+            return state_ == State::idle ? TRUE : FALSE;
         case WM_CLOSE:
-            // No question, nothing saved, the host untouched. A command that is still running
-            // finishes first, and closes the window only if it ends without a failure (the
-            // close box and Alt+F4 reach here only then: they are input, kept queued while the
-            // command runs, and win::discardQueuedInput turns them into this message); a
-            // report that is open is confirmed first.
-            if (running_ || ending_) {
-                closeWaiting_ = true;
-            } else {
+            // No question, nothing saved, the host untouched. A running command finishes first
+            // and closes the window only if it succeeds (the close box and Alt+F4 come only
+            // then: input queued while it runs, turned into this by win::discardQueuedInput);
+            // an open report is confirmed first.
+            if (state_ == State::running) {
+                state_ = State::closing;
+            } else if (state_ == State::idle) {
                 DestroyWindow(hwnd());
             }
             return 0;
@@ -176,7 +182,7 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-const ButtonCommand* MainWindow::commandOf(HWND control) const {
+const MainWindow::ButtonCommand* MainWindow::commandOf(HWND control) const {
     for (const ButtonCommand& command : kButtonCommands) {
         if (control != nullptr && this->control(command.slot) == control) {
             return &command;
@@ -203,43 +209,91 @@ void MainWindow::restoreFocus() {
 }
 
 void MainWindow::onClick(HWND button) {
-    // One command at a time, none while a failure is reported, and a disabled button runs
-    // nothing, however the click was sent.
-    if (running_ || ending_ || !IsWindowEnabled(button)) {
-        return;
-    }
+    // One command at a time, none during a report, none from a disabled button, however sent.
     const ButtonCommand* command = commandOf(button);
-    if (command == nullptr) {
+    if (state_ != State::idle || command == nullptr || !IsWindowEnabled(button)) {
         return;
     }
-    // The block and the watch last until the report, if any, is confirmed.
-    const ShutdownBlock block(hwnd());
-    const HostWatch::Session watching(watch_, hwnd());
-    running_ = true;
-    states_->holdEnabling();
-    const std::optional<Error> failure =
-        runButtonCommand(*command, service_, *list_, *states_, progress_, control(Slot::List1));
-    running_ = false;
-    // Input made while the command ran was never handed to the controls (every wait during a
-    // command leaves it queued); it is thrown away, so that nothing clicked or typed meanwhile
-    // acts on what the command left behind. So are the clicks other programs posted while it
-    // waited for the host that are still queued: the wait for a COM call leaves posted
-    // messages in the queue.
-    win::discardQueuedInput();
-    if (command->callsHost) {
-        dropQueuedClicks();
+    // While a command that reaches the host runs and while its report is open, logging off or
+    // shutting down is refused (ending the program then would leave the operator without the
+    // report of what was written), and the host is watched; a marking never waits for the host.
+    const HWND window = hwnd();
+    const bool callsHost = command->hostCommand != nullptr;
+    if (callsHost) {
+        ShutdownBlockReasonCreate(window, kShutdownReason);
     }
-    // Only now do the buttons show what the command left: a program that clicks a button as
-    // soon as it is enabled clicks after the command.
-    states_->releaseEnabling();
+    const win::scope_exit unblock([&] {
+        if (callsHost) {
+            ShutdownBlockReasonDestroy(window);
+        }
+    });
+    std::optional<HostWatch::Session> watching;
+    if (callsHost) {
+        watching.emplace(watch_, window);
+        states_->holdEnabling();
+    }
+    state_ = State::running;
+    progress_.begin();
+    const std::optional<Error> failure = run(*command);
+    const bool closeAsked = state_ == State::closing;
+    state_ = State::idle;
+    // Input made while the command ran is still queued (every wait during a command leaves it
+    // so) and is thrown away, so that nothing clicked or typed meanwhile acts on what the command
+    // left behind; so are clicks other programs posted, which the wait for a COM call leaves too.
+    win::discardQueuedInput();
+    if (callsHost) {
+        dropQueuedClicks();
+        // Only now: a program that clicks a button as soon as it is enabled clicks after it.
+        states_->releaseEnabling();
+    }
 
     if (failure) {
         endWithError(*failure);
     } else {
         service_.releaseDeferred();
-        if (closeWaiting_) {
+        if (closeAsked) {
             DestroyWindow(hwnd());
         }
+    }
+}
+
+std::optional<Error> MainWindow::run(const ButtonCommand& command) {
+    // System cursors are shared: nothing to release.
+    const HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    const win::scope_exit cursorBack([previous] { SetCursor(previous); });
+    const HWND list = control(Slot::List1);
+    if (command.redrawListOnce) {
+        SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    }
+    const win::scope_exit redraw([&] {
+        if (command.redrawListOnce) {
+            SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+            RedrawWindow(list, nullptr, nullptr,
+                         RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+        }
+    });
+    try {
+        if (command.marking != nullptr) {
+            command.marking(*list_);
+            return std::nullopt;
+        }
+        // Before the command's first call to the host: every wait for it handles messages other
+        // programs send, and those may click or select in the controls.
+        list_->holdMarks();
+        const win::scope_exit releaseMarks([this] { list_->releaseMarks(); });
+        states_->holdCheckStates();
+        const win::scope_exit releaseStates([this] { states_->releaseCheckStates(); });
+        command.hostCommand(service_, *list_, *states_, progress_);
+        return std::nullopt;
+    } catch (const Error& error) {
+        return error;
+    } catch (const std::bad_alloc&) {
+        return Error(kOutOfMemory, u"Nicht genügend Arbeitsspeicher.",
+                     std::u16string(command.name));
+    } catch (const std::exception& error) {
+        return Error(kUnexpected, fromUtf8(error.what()), std::u16string(command.name));
+    } catch (...) {
+        return Error(kUnexpected, u"Unerwarteter Fehler.", std::u16string(command.name));
     }
 }
 
@@ -259,12 +313,11 @@ void MainWindow::dropQueuedClicks() noexcept {
 }
 
 void MainWindow::endWithError(const Error& error) {
-    // From here on the window only waits for the report to be confirmed and then ends.
-    ending_ = true;
+    state_ = State::reporting;
     exitCode_ = 1;
     // The live record: a PutVector that never answered is named there as uncertain.
     showErrorReport(hwnd(), error, progress_.record());
-    reported_ = true;
+    state_ = State::reported;
     // What the failure left unreleased goes back to the host only now, after the report.
     service_.releaseDeferred();
     DestroyWindow(hwnd());
@@ -274,15 +327,15 @@ void MainWindow::endAbandoned(HWND owner, std::chrono::seconds waited,
                               std::u16string_view member) noexcept {
     // On the helper thread (`owner` null) the window's thread is held at its call: what it
     // left in progress_ stands still, and nothing of the window is touched from here.
+    const bool reported = state_ == State::reported;
     if (owner != nullptr) {
-        ending_ = true;
+        state_ = reported ? State::reported : State::reporting;
         exitCode_ = 1;
     }
-    if (!reported_) {
+    if (!reported) {
         constexpr auto kCancelled = static_cast<std::int32_t>(RPC_E_CALL_CANCELED);
         try {
-            // The record as it stands: the PutVector out now, if it is one, is named as
-            // uncertain.
+            // As it stands: a PutVector out now is named as uncertain.
             const WriteRecord record = progress_.record();
             const Error error(kCancelled,
                               u"Der Aufruf wurde abgebrochen: Korvane hat " +

@@ -9,9 +9,8 @@ struct Range {
     UINT last;
 };
 
-// The input messages, in ascending order. The numbers are spelled out: some of these messages
-// are declared only for newer Windows versions than the headers are set to, and WM_KEYLAST and
-// WM_MOUSELAST depend on that setting; the messages themselves do not.
+// The input messages, ascending, numbers spelled out: some are declared only for newer Windows
+// than the headers target, and WM_KEYLAST and WM_MOUSELAST vary with that; the messages do not.
 constexpr Range kInput[] = {
     {WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK},
     {WM_INPUT, WM_INPUT},
@@ -57,8 +56,7 @@ class CloseWatch {
 }  // namespace
 
 bool takeMessageButInput(MSG& message) noexcept {
-    // PeekMessage takes one range of message numbers at a time: ask each gap between the input
-    // ranges in turn.
+    // PeekMessage takes one range at a time: ask each gap between the input ranges in turn.
     UINT first = 0;
     for (const Range& input : kInput) {
         if (::PeekMessageW(&message, nullptr, first, input.first - 1, PM_REMOVE)) {
@@ -70,16 +68,14 @@ bool takeMessageButInput(MSG& message) noexcept {
 }
 
 void discardQueuedInput() noexcept {
-    // Each range in the order its messages came: a press and a release on the close box are
-    // both in the first.
+    // Each range in arrival order: a press and a release on the close box are both in the first.
     CloseWatch closing;
     MSG message;
     for (const Range& input : kInput) {
         while (::PeekMessageW(&message, nullptr, input.first, input.last, PM_REMOVE)) {
             // What SC_CLOSE comes to in DefWindowProc, posted: whatever runs on this thread now
-            // finishes first, and the window decides then, as it does for every close. (Not
-            // SC_CLOSE itself: the window may be disabled by then, under a box the command
-            // shows, and a disabled window takes no system command.)
+            // finishes first, then the window decides. Not SC_CLOSE itself: the window may be
+            // disabled by then, under a box the command shows, and so take no system command.
             if (const HWND window = closing.closeAsked(message)) {
                 ::PostMessageW(window, WM_CLOSE, 0, 0);
             }

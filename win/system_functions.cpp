@@ -3,42 +3,34 @@
 #include <string>
 #include <string_view>
 
-#include "win/gdi_handles.h"
+#include "win/handles.h"
 
 namespace dravosk::win {
 
 namespace {
 
-// shcore.dll's MONITOR_DPI_TYPE and PROCESS_DPI_AWARENESS values used here.
-constexpr int kEffectiveDpi = 0;        // MDT_EFFECTIVE_DPI
-constexpr int kPerMonitorDpiAware = 2;  // PROCESS_PER_MONITOR_DPI_AWARE
-// DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2 (Windows 10 1703).
-const HANDLE kPerMonitorAwareV2 = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4));
+constexpr int kEffectiveDpi = 0;  // shcore.dll's MONITOR_DPI_TYPE MDT_EFFECTIVE_DPI
 
 // The functions of later releases; null where the system (or a test) has none.
 struct Functions {
-    // kernel32.dll, Windows 8 (Windows 7 SP1 with KB2533623, which also brings the
-    // LOAD_LIBRARY_SEARCH_* flags of LoadLibraryExW).
+    // kernel32.dll, Windows 8 (7 SP1 with KB2533623, which brings the LOAD_LIBRARY_SEARCH_* flags).
     BOOL(WINAPI* setDefaultDllDirectories)(DWORD) = nullptr;
     // shcore.dll, Windows 8.1.
     HRESULT(WINAPI* getDpiForMonitor)(HMONITOR, int, UINT*, UINT*) = nullptr;
-    HRESULT(WINAPI* setProcessDpiAwareness)(int) = nullptr;
     // user32.dll, Windows 10 1607.
     UINT(WINAPI* getDpiForWindow)(HWND) = nullptr;
     BOOL(WINAPI* adjustWindowRectExForDpi)(RECT*, DWORD, BOOL, DWORD, UINT) = nullptr;
     int(WINAPI* getSystemMetricsForDpi)(int, UINT) = nullptr;
     BOOL(WINAPI* systemParametersInfoForDpi)(UINT, UINT, void*, UINT, UINT) = nullptr;
-    // user32.dll, Windows 10 1703.
-    BOOL(WINAPI* setProcessDpiAwarenessContext)(HANDLE) = nullptr;
 };
 
-// GetProcAddress hands out one generic type; the detour through void (*)() is the cast GCC
-// accepts between function pointer types.
+// The detour through void (*)() is the cast GCC accepts between function pointer types.
 template <typename Function>
-void resolve(HMODULE module, const char* name, Function& function) {
+bool resolve(HMODULE module, const char* name, Function& function) {
     function = module == nullptr ? nullptr
                                  : reinterpret_cast<Function>(
                                        reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+    return function != nullptr;
 }
 
 HMODULE loadFromSystemFolder(const Functions& functions, const wchar_t* fileName) {
@@ -51,8 +43,7 @@ HMODULE loadFromSystemFolder(const Functions& functions, const wchar_t* fileName
     if (functions.setDefaultDllDirectories != nullptr) {
         return LoadLibraryExW(fileName, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     }
-    // Without the search flags: the full path, and the DLL's own dependencies looked for in its
-    // folder before the program's.
+    // The full path, and the DLL's dependencies looked for in its folder before the program's.
     wchar_t folder[MAX_PATH];
     const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) {
@@ -78,17 +69,10 @@ Functions lookUp(WindowsRelease release) {
         resolve(user32, "GetSystemMetricsForDpi", functions.getSystemMetricsForDpi);
         resolve(user32, "SystemParametersInfoForDpi", functions.systemParametersInfoForDpi);
     }
-    if (release >= WindowsRelease::windows10_1703) {
-        resolve(user32, "SetProcessDpiAwarenessContext", functions.setProcessDpiAwarenessContext);
-    }
-    // shcore.dll is loaded only where user32 lacks what it would stand in for; it stays loaded
-    // until the process ends. Windows 7 and 8 have none.
-    if (release >= WindowsRelease::windows8_1 &&
-        (functions.getDpiForWindow == nullptr ||
-         functions.setProcessDpiAwarenessContext == nullptr)) {
+    // shcore.dll (none on 7 and 8) only where user32 lacks what it stands in for; it stays loaded.
+    if (release >= WindowsRelease::windows8_1 && functions.getDpiForWindow == nullptr) {
         const HMODULE shcore = loadFromSystemFolder(functions, L"shcore.dll");
         resolve(shcore, "GetDpiForMonitor", functions.getDpiForMonitor);
-        resolve(shcore, "SetProcessDpiAwareness", functions.setProcessDpiAwareness);
     }
     return functions;
 }
@@ -189,18 +173,25 @@ bool adjustWindowRect(RECT& rect, DWORD style, DWORD exStyle, UINT dpi) {
     return AdjustWindowRectEx(&rect, style, FALSE, exStyle) != FALSE;
 }
 
-void becomeDpiAware() {
-    const Functions& functions = current();
-    if (functions.setProcessDpiAwarenessContext != nullptr &&
-        functions.setProcessDpiAwarenessContext(kPerMonitorAwareV2) != FALSE) {
-        return;
+std::optional<ThemeFunctions> loadThemeFunctions(const wchar_t* dll) {
+    unique_hmodule module(loadSystemLibrary(dll));
+    const HMODULE m = module.get();
+    ThemeFunctions functions{};
+    if (!resolve(m, "GetWindowTheme", functions.windowTheme) ||
+        !resolve(m, "GetThemeBackgroundContentRect", functions.backgroundContentRect) ||
+        !resolve(m, "IsThemeBackgroundPartiallyTransparent", functions.partiallyTransparent) ||
+        !resolve(m, "DrawThemeParentBackground", functions.drawParentBackground) ||
+        !resolve(m, "DrawThemeBackground", functions.drawBackground)) {
+        return std::nullopt;
     }
-    if (functions.setProcessDpiAwareness != nullptr &&
-        SUCCEEDED(functions.setProcessDpiAwareness(kPerMonitorDpiAware))) {
-        return;
-    }
-    // Windows Vista.
-    SetProcessDPIAware();
+    static_cast<void>(module.release());
+    return functions;
+}
+
+const ThemeFunctions* themeFunctions() {
+    // Kept for the process's life: the buttons draw until the last window is gone.
+    static const std::optional<ThemeFunctions> functions = loadThemeFunctions();
+    return functions ? &*functions : nullptr;
 }
 
 }  // namespace dravosk::win

@@ -51,6 +51,14 @@ std::wstring hex(HRESULT hr) {
     return wide(ascii(dravosk::hex(static_cast<std::uint32_t>(hr))));
 }
 
+std::wstring windowText(HWND window) {
+    const auto length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
+    const int copied = GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
+    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
 std::wstring systemMessage(DWORD code) {
     wchar_t* buffer = nullptr;
     const DWORD length = ::FormatMessageW(

@@ -1,15 +1,12 @@
 // The one way a window of this program is tied to its C++ object: the object's address travels in
 // CreateWindowExW's creation parameter and is kept in GWLP_USERDATA, and one window procedure per
-// class hands every message to T::handle(message, wParam, lParam).
-//
-// T provides
+// class hands every message to T::handle(message, wParam, lParam). T provides
 //   static WindowClass windowClass();                 // its class name and looks
 //   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
 // and may provide `void windowGone()`, called once the window is destroyed (WM_NCDESTROY), after
 // which hwnd() is null, and `[[noreturn]] void failedUnexpectedly() noexcept`, called when
-// handle() lets an exception out (it must not unwind into the system, which called the window
-// procedure); without it the process ends. Declare `friend class win::WindowBase<T>;` when these
-// are private.
+// handle() lets an exception out (which must not unwind into the system); without it the process
+// ends. Declare `friend class win::WindowBase<T>;` when these are private.
 #pragma once
 
 #include <windows.h>
@@ -38,8 +35,7 @@ class WindowBase {
     // A window still there is destroyed without reaching T, whose members are already gone.
     ~WindowBase() { destroyQuietly(); }
 
-    // Registers T's class for `instance` unless that was done before; false (GetLastError set)
-    // when it cannot be registered.
+    // Registers T's class for `instance` unless done before; false (GetLastError set) on failure.
     static bool registerClass(HINSTANCE instance) {
         const WindowClass design = T::windowClass();
         WNDCLASSEXW windowClass{};

@@ -8,7 +8,7 @@
 #include "core/error.h"
 #include "sim/client/temp_file.h"
 #include "sim/part_program_file.h"
-#include "win/unique_handle.h"
+#include "win/handles.h"
 
 namespace dravosk::sim::client {
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "win/unique_handle.h"
+#include "win/handles.h"
 
 namespace dravosk::sim::client {
 

@@ -10,7 +10,7 @@
 
 #include "sim/client/control_channel.h"
 #include "sim/model.h"
-#include "win/unique_handle.h"
+#include "win/handles.h"
 
 namespace dravosk::sim::client {
 

@@ -6,11 +6,11 @@
 #include <objidl.h>
 
 #include "sim/server/server_state.h"
-#include "win/com_object.h"
+#include "sim/server/scoped_object.h"
 
 namespace dravosk::sim::server {
 
-class CallFilter final : public win::com_scoped_object<IMessageFilter> {
+class CallFilter final : public com_scoped_object<IMessageFilter> {
   public:
     explicit CallFilter(ServerState& state) : state_(state) {}
 

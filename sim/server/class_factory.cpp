@@ -7,7 +7,7 @@
 #include "core/error.h"
 #include "sim/server/class_id.h"
 #include "sim/server/host_objects.h"
-#include "win/com_ptr.h"
+#include "win/com.h"
 
 namespace dravosk::sim::server {
 

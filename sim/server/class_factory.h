@@ -5,11 +5,11 @@
 #include <unknwn.h>
 
 #include "sim/server/server_state.h"
-#include "win/com_object.h"
+#include "sim/server/scoped_object.h"
 
 namespace dravosk::sim::server {
 
-class ClassFactory final : public win::com_scoped_object<IClassFactory> {
+class ClassFactory final : public com_scoped_object<IClassFactory> {
   public:
     explicit ClassFactory(ServerState& state) : state_(state) {}
 

@@ -7,7 +7,7 @@
 #include <cstddef>
 
 #include "sim/server/server_state.h"
-#include "win/com_object.h"
+#include "win/com.h"
 
 namespace dravosk::sim::server {
 

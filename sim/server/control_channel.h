@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "win/unique_handle.h"
+#include "win/handles.h"
 #include "win/window_base.h"
 
 namespace dravosk::sim::server {

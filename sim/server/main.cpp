@@ -21,12 +21,24 @@
 #include "sim/server/server_state.h"
 #include "sim/server/sim_window.h"
 #include "sim/server/stall.h"
-#include "win/com_apartment.h"
+#include "win/com.h"
 #include "win/system_functions.h"
 #include "win/text.h"
 
 namespace dravosk::sim::server {
 namespace {
+
+// The stand-in has no manifest that declares its DPI awareness: aware of each monitor's DPI where
+// the system offers it (DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2, Windows 10 1703), else of the
+// system DPI.
+void becomeDpiAware() {
+    using SetContext = BOOL(WINAPI*)(HANDLE);
+    const auto setContext = reinterpret_cast<SetContext>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext")));
+    if (setContext == nullptr || !setContext(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4)))) {
+        SetProcessDPIAware();
+    }
+}
 
 enum ExitCode : int { kOk = 0, kBadUsage = 1, kBadProgram = 2, kRegistry = 3, kStartup = 4 };
 
@@ -184,7 +196,7 @@ int run(std::span<const wchar_t* const> args) {
         }
     }
     if (!options.noWindow) {
-        win::becomeDpiAware();
+        becomeDpiAware();
     }
     return serve(options, std::move(file.program), file.faults);
 }

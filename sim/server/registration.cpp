@@ -7,11 +7,13 @@
 
 #include "sim/server/class_id.h"
 #include "win/text.h"
-#include "win/unique_handle.h"
+#include "win/handles.h"
 
 namespace dravosk::sim::server {
 
 namespace {
+
+using unique_hkey = win::unique_any<win::CloseTraits<HKEY, &::RegCloseKey>>;
 
 struct Root {
     HKEY hive;
@@ -31,7 +33,7 @@ std::wstring errorText(LONG code) {
 
 // Creates `path` under `parent` and sets its default value.
 LONG writeDefault(HKEY parent, const std::wstring& path, const std::wstring& value) {
-    win::unique_hkey key;
+    unique_hkey key;
     LONG rc = RegCreateKeyExW(parent, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
                               nullptr, key.put(), nullptr);
     if (rc == ERROR_SUCCESS) {
@@ -88,7 +90,7 @@ template <typename Action>
 RegistrationResult forEachRoot(Action action, REGSAM access) {
     RegistrationResult result{true, {}};
     for (const Root& root : kRoots) {
-        win::unique_hkey classes;
+        unique_hkey classes;
         LONG rc = RegCreateKeyExW(root.hive, kClasses, 0, nullptr, REG_OPTION_NON_VOLATILE, access,
                                   nullptr, classes.put(), nullptr);
         if (rc == ERROR_SUCCESS) {

@@ -8,7 +8,7 @@
 #include "core/text.h"
 #include "sim/automation.h"
 #include "sim/server/host_objects.h"
-#include "win/unique_variant.h"
+#include "win/com.h"
 
 namespace dravosk::sim::server {
 
@@ -48,7 +48,10 @@ ServedObject::ServedObject(ServerState& state, ObjectRef ref, std::span<const Me
     : CountedObject(state), ref_(ref), members_(members) {}
 
 ULONG ServedObject::Release() {
-    if (references() == 1) {
+    // The count as it stands, read by taking one reference more and giving it back: the last
+    // release is the one that can be made to wait.
+    com_object::AddRef();
+    if (com_object::Release() == 1) {
         state_.traps().enter(u"Release");
     }
     return com_object::Release();
@@ -158,7 +161,8 @@ HRESULT ServedObject::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAM
         return E_OUTOFMEMORY;
     }
     if (result) {
-        *result = value.release();  // the caller owns it now
+        *result = value.get();  // the caller owns it now
+        ::VariantInit(value.addressof());
     }
     return S_OK;
 }

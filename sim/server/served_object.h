@@ -12,7 +12,7 @@
 #include "sim/model.h"
 #include "sim/server/server_state.h"
 #include "sim/server/variant_conversion.h"
-#include "win/com_object.h"
+#include "win/com.h"
 
 namespace dravosk::sim::server {
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "sim/model.h"
-#include "win/gdi_handles.h"
+#include "win/handles.h"
 #include "win/window_base.h"
 
 namespace dravosk::sim::server {

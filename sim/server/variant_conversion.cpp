@@ -4,8 +4,7 @@
 
 #include <new>
 
-#include "win/unique_bstr.h"
-#include "win/unique_variant.h"
+#include "win/com.h"
 
 namespace dravosk::sim::server {
 
@@ -35,7 +34,12 @@ void valueToVariant(const Value& value, VARIANT* out) {
             V_R8(out) = d;
         }
         void operator()(const std::u16string& text) const {
-            V_BSTR(out) = win::unique_bstr(text).release();
+            // Handed over to the caller, who frees it.
+            V_BSTR(out) = ::SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()),
+                                              static_cast<UINT>(text.size()));
+            if (V_BSTR(out) == nullptr) {
+                throw std::bad_alloc();
+            }
             V_VT(out) = VT_BSTR;
         }
     };

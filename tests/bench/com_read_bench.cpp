@@ -28,9 +28,7 @@
 #include "sim/part_program_file.h"
 #include "tests/support/korvane_sim_path.h"
 #include "tests/support/part_program.h"
-#include "win/com_ptr.h"
-#include "win/unique_bstr.h"
-#include "win/unique_variant.h"
+#include "win/com.h"
 
 namespace {
 
@@ -52,7 +50,8 @@ std::vector<std::u16string> toolRead() {
     host::ComAutomationService service;
     sim::MemoryFeatureList list;
     sim::MemoryControlStates states;
-    cmd_lesen_Click(service, list, states);
+    CommandProgress progress;
+    cmd_lesen_Click(service, list, states, progress);
     std::vector<std::u16string> ids;
     for (Int16 i = 0; i < list.count(); ++i) {
         ids.push_back(list.text(i));
@@ -79,8 +78,10 @@ win::com_ptr<IDispatch> naiveObject(IDispatch* object, const wchar_t* name) {
     if (value.vt() != VT_DISPATCH || !V_DISPATCH(&value.get())) {
         fail("not an object");
     }
-    const VARIANT taken = value.release();  // the variant's reference becomes the caller's
-    return win::com_ptr<IDispatch>::attach(V_DISPATCH(&taken));
+    // The variant's reference becomes the caller's.
+    const auto taken = win::com_ptr<IDispatch>::attach(V_DISPATCH(&value.get()));
+    ::VariantInit(value.addressof());
+    return taken;
 }
 
 std::vector<std::u16string> naiveRead() {

@@ -46,7 +46,8 @@ Run writeOnce(const sim::client::Server& server, int features) {
     host::ComAutomationService service;
     sim::MemoryFeatureList list;
     sim::MemoryControlStates states;  // all three check boxes ticked
-    cmd_lesen_Click(service, list, states);
+    CommandProgress progress;
+    cmd_lesen_Click(service, list, states, progress);
     if (list.count() != features) {
         fail("Read listed " + std::to_string(list.count()) + " features instead of " +
              std::to_string(features));
@@ -57,7 +58,7 @@ Run writeOnce(const sim::client::Server& server, int features) {
     control(server, "clear-calls");
     Run run;
     const auto start = Clock::now();
-    cmd_schreiben_Click(service, list, states);
+    cmd_schreiben_Click(service, list, states, progress);
     run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
     run.roundTrips = roundTripsByKind(control(server, "calls"));
     if (states.messages != std::vector<std::u16string>{std::u16string(kWrittenMessage)}) {

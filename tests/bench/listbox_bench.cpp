@@ -20,11 +20,11 @@
 #include <string>
 #include <vector>
 
-#include "core/feature_list.h"
+#include "core/controls.h"
 #include "sim/memory_host.h"
 #include "sim/model.h"
 #include "ui/layout.h"
-#include "ui/listbox_feature_list.h"
+#include "ui/form_controls.h"
 #include "ui/main_window.h"
 
 namespace {

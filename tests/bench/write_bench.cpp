@@ -9,8 +9,6 @@
 #include <vector>
 
 #include "core/commands.h"
-#include "core/feature_walk.h"
-#include "core/host_context.h"
 #include "core/text.h"
 #include "sim/memory_host.h"
 #include "sim/memory_window.h"
@@ -33,7 +31,8 @@ class QuietStates final : public ControlStates {
 void nestedScanWrite(AutomationService& service, FeatureList& list, ControlStates& states) {
     HostContext host(service);
     HostEnumeratorPtr commands = host.commands().enumerate();
-    forEachFeature(*commands, [&](HostObjectPtr& feature, const std::u16string& id) {
+    CommandProgress progress;
+    forEachFeature(*commands, progress, [&](HostObjectPtr& feature, const std::u16string& id) {
         const Int16 last = checkedSub(list.count(), 1);
         for (Int16 index = 0; index <= last; index = checkedAdd(index, 1)) {
             if (list.text(index) != id || !list.isMarked(index)) {
@@ -69,7 +68,8 @@ double secondsFor(int size, Write write) {
     sim::MemoryHost host(model);
     sim::MemoryFeatureList list;
     QuietStates states;
-    cmd_lesen_Click(host, list, states);
+    CommandProgress progress;
+    cmd_lesen_Click(host, list, states, progress);
     markAll(list);
     const auto start = Clock::now();
     write(host, list, states);
@@ -90,7 +90,8 @@ int main(int argc, char** argv) {
     for (int size : sizes) {
         const double fast = secondsFor(
             size, [](AutomationService& service, FeatureList& list, ControlStates& states) {
-                cmd_schreiben_Click(service, list, states);
+                CommandProgress progress;
+                cmd_schreiben_Click(service, list, states, progress);
             });
         const double slow = std::getenv("NO_REFERENCE") ? 0.0 : secondsFor(size, nestedScanWrite);
         std::printf("%8d %14.4f %16.4f %10.1f\n", size, fast, slow, slow / fast);

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/error.h"
-#include "core/feature_list.h"
+#include "core/controls.h"
 #include "tests/core/host_fixture.h"
 
 namespace dravosk {

@@ -33,8 +33,15 @@ class HostTest : public ::testing::Test {
     }
     sim::Command& command(std::size_t index) { return model.active()->commands.at(index); }
 
-    void read() { cmd_lesen_Click(host, list, states); }
-    void write() { cmd_schreiben_Click(host, list, states); }
+    // Each command starts the progress anew, as the window does.
+    void read() { run(cmd_lesen_Click, states); }
+    void write() { run(cmd_schreiben_Click, states); }
+    void run(auto commandClick, ControlStates& with) {
+        progress.begin();
+        commandClick(host, list, with, progress);
+    }
+    // What the last Write wrote, as the window reports it.
+    const WriteRecord& written() const { return progress.record(); }
 
     sim::Model model;
     sim::Recorder recorder{model};
@@ -42,6 +49,7 @@ class HostTest : public ::testing::Test {
     sim::MemoryHost host{model, &recorder};
     sim::MemoryFeatureList list;
     sim::MemoryControlStates states;
+    CommandProgress progress;
 };
 
 }  // namespace dravosk::test

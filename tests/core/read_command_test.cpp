@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/feature_walk.h"
+#include "core/commands.h"
 #include "core/text.h"
 #include "sim/automation.h"
 #include "tests/core/cycling_host.h"
@@ -172,7 +172,8 @@ TEST(ReadCycling, ACollectionOfUnlistedCommandsThatNeverEndsIsAClearError) {
     test::CyclingHost host({std::nullopt, u""});
     sim::MemoryFeatureList list;
     sim::MemoryControlStates states;
-    const Error e = failure([&] { cmd_lesen_Click(host, list, states); });
+    CommandProgress progress;
+    const Error e = failure([&] { cmd_lesen_Click(host, list, states, progress); });
     EXPECT_EQ(e.number(), errnum::kTooManyCommands);
     EXPECT_EQ(e.where(), u"Befehl " + decimal(kMaxCommands + 1));
     EXPECT_EQ(list.count(), 0);

@@ -4,9 +4,14 @@
 #include <string>
 
 #include "core/text.h"
+#include "sim/part_program_file.h"
 
 namespace dravosk {
 namespace {
+
+// The part program file checks its bytes with these, on fromUtf8's decoding.
+using sim::firstInvalidUtf8;
+using sim::utf8Length;
 
 // Each case: the bytes, the offset of the first byte that starts no well-formed sequence, and the
 // text fromUtf8 makes of them (one U+FFFD for each such byte).

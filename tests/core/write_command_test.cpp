@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "core/text.h"
+#include "sim/memory_window.h"
 #include "sim/automation.h"
 #include "tests/core/cycling_host.h"
 #include "tests/core/host_fixture.h"
@@ -15,7 +16,6 @@
 namespace dravosk {
 namespace {
 
-using test::abandoned;
 using test::anyUncertain;
 using test::changed;
 using test::described;
@@ -171,7 +171,7 @@ TEST_F(WriteCommand, ReadsEachCheckBoxAtTheMomentItsVectorIsReached) {
     markAll(list);
     ScriptedChecks checks;
     checks.script = {1, 0, 0, 0, 0, 1};
-    cmd_schreiben_Click(host, list, checks);
+    run(cmd_schreiben_Click, checks);
     EXPECT_EQ(checks.reads,
               (std::vector<CheckBox>{CheckBox::check1, CheckBox::check2, CheckBox::check3,
                                      CheckBox::check1, CheckBox::check2, CheckBox::check3}));
@@ -188,7 +188,7 @@ TEST_F(WriteCommand, NeverWritesBackAVectorTheHostDidNotDeliver) {
     Error e = failure([&] { write(); });
     EXPECT_EQ(e.number(), errnum::kVectorNotFilled);
     EXPECT_NE(e.where().find(u"Merkmal \"B\", Datensatz 3"), std::u16string::npos);
-    EXPECT_EQ(changed(e.written()), (List{u"A", u"B"}));
+    EXPECT_EQ(changed(written()), (List{u"A", u"B"}));
     // B's Theo was written before: the text must not claim nothing was.
     EXPECT_NE(
         e.description().find(u"ist Theo schon umgekehrt; ab IST wurde nichts mehr geschrieben"),
@@ -230,8 +230,8 @@ TEST_F(WriteCommand, AFailureMidWriteStopsThereAndReportsWhatStaysWritten) {
         Error e = failure([&] { write(); });
         EXPECT_EQ(e.description(), u"Schreibschutz");
         EXPECT_NE(e.where().find(step.member), std::u16string::npos);
-        EXPECT_EQ(changed(e.written()), step.changed);
-        EXPECT_FALSE(anyUncertain(e.written())) << "the host answered: nothing is uncertain";
+        EXPECT_EQ(changed(written()), step.changed);
+        EXPECT_FALSE(anyUncertain(written())) << "the host answered: nothing is uncertain";
         for (std::size_t i = step.untouchedFrom; i < before.size(); ++i) {
             for (std::size_t set = 0; set < 3; ++set) {
                 EXPECT_TRUE(sameBits(command(i).vectors[set], before[i].vectors[set])) << i;
@@ -257,7 +257,7 @@ TEST_F(WriteCommand, NamesPerFeatureWhatWasWrittenAndAPutVectorOfUnknownOutcomeA
     faults.failAt(u"GetVector", 7, static_cast<std::int32_t>(0x800706BEu),
                   u"Aufruf fehlgeschlagen");
     Error e = failure([&] { write(); });
-    const auto& features = e.written().features();
+    const auto& features = written().features();
     ASSERT_EQ(features.size(), 2u);
     EXPECT_EQ(features[0].id, u"A");
     EXPECT_EQ(features[0].reversed, (std::vector<std::int32_t>{2, 27}));
@@ -265,7 +265,7 @@ TEST_F(WriteCommand, NamesPerFeatureWhatWasWrittenAndAPutVectorOfUnknownOutcomeA
     EXPECT_EQ(features[1].id, u"B");
     EXPECT_EQ(features[1].reversed, (std::vector<std::int32_t>{2}));
     EXPECT_EQ(features[1].uncertain, (std::vector<std::int32_t>{27}));
-    EXPECT_EQ(changed(e.written()), (List{u"A", u"B"}));
+    EXPECT_EQ(changed(written()), (List{u"A", u"B"}));
 }
 
 // A PutVector that came back failed is judged by what the host says the vector is afterwards,
@@ -290,7 +290,7 @@ TEST_F(WriteCommand, AFailedPutVectorIsJudgedByWhatTheHostSaysTheVectorIsAfterwa
     Error late = writeFailing(true, kException);
     EXPECT_EQ(late.number(), kException);
     EXPECT_EQ(late.where(), u"Befehl 2: Merkmal \"B\", Datensatz 3: PutVector");
-    const auto& features = late.written().features();
+    const auto& features = written().features();
     ASSERT_EQ(features.size(), 2u);
     EXPECT_EQ(features[1].reversed, (std::vector<std::int32_t>{2, 3}));
     EXPECT_TRUE(features[1].uncertain.empty());
@@ -302,8 +302,8 @@ TEST_F(WriteCommand, AFailedPutVectorIsJudgedByWhatTheHostSaysTheVectorIsAfterwa
 
     // The same exception before anything was written, with the host's own code: not written.
     Error early = writeFailing(false, static_cast<std::int32_t>(0x800A03ECu));
-    EXPECT_EQ(early.written().features().at(1).reversed, std::vector<std::int32_t>{2});
-    EXPECT_FALSE(anyUncertain(early.written()));
+    EXPECT_EQ(written().features().at(1).reversed, std::vector<std::int32_t>{2});
+    EXPECT_FALSE(anyUncertain(written()));
     EXPECT_TRUE(sameBits(command(1).vectors[1], {4, 5, 6}));
 
     // The vector is neither as it was nor negated: uncertain.
@@ -314,36 +314,34 @@ TEST_F(WriteCommand, AFailedPutVectorIsJudgedByWhatTheHostSaysTheVectorIsAfterwa
     model.onChange = [&] { command(0).vectors[0] = {9, 9, 9}; };
     Error odd = failure([&] { write(); });
     model.onChange = nullptr;
-    EXPECT_EQ(odd.written().features().at(0).uncertain, std::vector<std::int32_t>{2});
-    EXPECT_TRUE(odd.written().features().at(0).reversed.empty());
+    EXPECT_EQ(written().features().at(0).uncertain, std::vector<std::int32_t>{2});
+    EXPECT_TRUE(written().features().at(0).reversed.empty());
 
     // Given up on while the question is out: the PutVector is named as uncertain.
     struct Watch final : CallObserver {
         CommandProgress* progress = nullptr;
-        std::optional<Error> givenUp;
+        std::optional<test::GivenUp> givenUp;
         void callStarted(std::u16string_view member) noexcept override {
             if (member == u"GetVector" && progress->record().inFlight() && !givenUp) {
-                givenUp = abandoned(*progress, static_cast<std::int32_t>(0x80010002u),
-                                    u"abgebrochen", member);
+                givenUp = test::GivenUp{progress->stepText(member), progress->record()};
             }
         }
         void callEnded() noexcept override {}
     } watch;
-    CommandProgress progress;
     watch.progress = &progress;
     load({feature(u"A"), feature(u"B")});
     faults.clearFaults();
     readAndMark({0, 1});
     faults.failAfterAt(u"PutVector", 5, kException, u"Achse gesperrt");
     host.setObserver(&watch);
-    failure([&] { cmd_schreiben_Click(host, list, states, progress); });
+    failure([&] { write(); });
     host.setObserver(nullptr);
     ASSERT_TRUE(watch.givenUp);
-    EXPECT_EQ(watch.givenUp->where(),
+    EXPECT_EQ(watch.givenUp->step,
               u"Befehl 2: Merkmal \"B\", Datensatz 3: Nachlesen nach fehlgeschlagenem "
               u"PutVector: GetVector");
-    EXPECT_EQ(watch.givenUp->written().features().at(1).reversed, std::vector<std::int32_t>{2});
-    EXPECT_EQ(watch.givenUp->written().features().at(1).uncertain, std::vector<std::int32_t>{3});
+    EXPECT_EQ(watch.givenUp->record.features().at(1).reversed, std::vector<std::int32_t>{2});
+    EXPECT_EQ(watch.givenUp->record.inFlight(), std::optional<std::int32_t>{3}) << "uncertain";
 }
 
 // Every vector written, then the final message cannot be shown: the error still says what was
@@ -358,10 +356,10 @@ TEST_F(WriteCommand, AFinalMessageThatCannotBeShownStillNamesWhatWasWritten) {
     } failing;
     load({feature(u"A"), feature(u"B")});
     readAndMark({0, 1});
-    Error e = failure([&] { cmd_schreiben_Click(host, list, failing); });
+    Error e = failure([&] { run(cmd_schreiben_Click, failing); });
     EXPECT_EQ(e.where(), u"Meldung");
-    EXPECT_EQ(changed(e.written()), (List{u"A", u"B"}));
-    EXPECT_EQ(e.written().features().at(1).reversed, (std::vector<std::int32_t>{2, 3, 27}));
+    EXPECT_EQ(changed(written()), (List{u"A", u"B"}));
+    EXPECT_EQ(written().features().at(1).reversed, (std::vector<std::int32_t>{2, 3, 27}));
 }
 
 // While a host call is out, the progress names it exactly as an error at that call would, and a
@@ -370,7 +368,7 @@ TEST_F(WriteCommand, TheCallInFlightIsNamedAsItsErrorWouldBe) {
     struct Watch final : CallObserver {
         CommandProgress* progress = nullptr;
         std::vector<std::u16string> members, steps;
-        std::optional<Error> givenUp;
+        std::optional<test::GivenUp> givenUp;
         int open = 0;
         void callStarted(std::u16string_view member) noexcept override {
             ++open;
@@ -378,13 +376,11 @@ TEST_F(WriteCommand, TheCallInFlightIsNamedAsItsErrorWouldBe) {
             steps.push_back(progress->stepText(member));
             if (member == u"PutVector" && !givenUp &&
                 std::count(members.begin(), members.end(), u"PutVector") == 2) {
-                givenUp = abandoned(*progress, static_cast<std::int32_t>(0x80010002u),
-                                    u"abgebrochen", member);
+                givenUp = test::GivenUp{progress->stepText(member), progress->record()};
             }
         }
         void callEnded() noexcept override { --open; }
     } watch;
-    CommandProgress progress;
     watch.progress = &progress;
     const auto prepare = [&] {
         faults.clearFaults();
@@ -395,14 +391,14 @@ TEST_F(WriteCommand, TheCallInFlightIsNamedAsItsErrorWouldBe) {
     };
     prepare();
     host.setObserver(&watch);
-    cmd_schreiben_Click(host, list, states, progress);
+    write();
     host.setObserver(nullptr);
     EXPECT_EQ(watch.open, 0) << "no call is out after the command";
     ASSERT_TRUE(watch.givenUp);
-    EXPECT_EQ(watch.givenUp->where(), u"Befehl 1: Merkmal \"A\", Datensatz 3: PutVector");
-    ASSERT_EQ(watch.givenUp->written().features().size(), 1u);
-    EXPECT_EQ(watch.givenUp->written().features()[0].reversed, std::vector<std::int32_t>{2});
-    EXPECT_EQ(watch.givenUp->written().features()[0].uncertain, std::vector<std::int32_t>{3});
+    EXPECT_EQ(watch.givenUp->step, u"Befehl 1: Merkmal \"A\", Datensatz 3: PutVector");
+    ASSERT_EQ(watch.givenUp->record.features().size(), 1u);
+    EXPECT_EQ(watch.givenUp->record.features()[0].reversed, std::vector<std::int32_t>{2});
+    EXPECT_EQ(watch.givenUp->record.inFlight(), std::optional<std::int32_t>{3}) << "uncertain";
 
     // Each call the model can fail at, failed in turn: the error names the step seen in flight.
     std::map<std::u16string, int> seen;
@@ -431,19 +427,20 @@ TEST(WriteCycling, ACollectionThatStartsOverStopsAtTheFirstFeatureMetAgain) {
     list.setMarked(0, true);
     list.setMarked(1, true);
     sim::MemoryControlStates states;
-    const Error e = failure([&] { cmd_schreiben_Click(host, list, states); });
+    CommandProgress progress;
+    const Error e = failure([&] { cmd_schreiben_Click(host, list, states, progress); });
     EXPECT_EQ(e.number(), errnum::kFeatureMetAgain);
     EXPECT_EQ(e.where(), u"Befehl 7: Merkmal \"A\"") << "the second lap's first feature";
     EXPECT_EQ(host.getVectors, 9u);
     EXPECT_EQ(host.putVectors, 9u);
-    const auto& features = e.written().features();
+    const auto& features = progress.record().features();
     ASSERT_EQ(features.size(), 3u);
     for (std::size_t i = 0; i < features.size(); ++i) {
         EXPECT_EQ(features[i].id, (List{u"A", u"B", u"A"}[i]));
         EXPECT_EQ(features[i].reversed, (std::vector<std::int32_t>{2, 3, 27}));
         EXPECT_TRUE(features[i].uncertain.empty());
     }
-    EXPECT_FALSE(e.written().inFlight());
+    EXPECT_FALSE(progress.record().inFlight());
     EXPECT_TRUE(states.messages.empty());
     EXPECT_EQ(list.count(), 2);
 }
@@ -453,21 +450,22 @@ TEST(WriteCycling, ACollectionThatStartsOverStopsAtTheFirstFeatureMetAgain) {
 // one. The error names what was written, but not as reversed where the same feature may have
 // been reversed again and again: each of its data sets is uncertain.
 TEST(WriteCycling, ACollectionThatNeverEndsStopsAtTheFeatureBeyondTheList) {
+    CommandProgress progress;
     test::CyclingHost host({std::nullopt, u"", u"A"}, test::CyclingHost::Objects::fresh);
     sim::MemoryFeatureList list;
     list.append(u"A");
     list.setMarked(0, true);
     sim::MemoryControlStates states;
-    const Error e = failure([&] { cmd_schreiben_Click(host, list, states); });
+    const Error e = failure([&] { cmd_schreiben_Click(host, list, states, progress); });
     EXPECT_EQ(e.number(), errnum::kTooManyFeatures);
     EXPECT_EQ(e.where(), u"Befehl 98304") << "the 32,768th feature, as its command";
     EXPECT_NE(e.description().find(u"32767"), std::u16string::npos) << toUtf8(e.description());
     EXPECT_EQ(host.getVectors, 3u * 32767u);
     EXPECT_EQ(host.putVectors, 3u * 32767u);
-    ASSERT_EQ(e.written().features().size(), 1u);
-    EXPECT_EQ(e.written().features()[0].id, u"A");
-    EXPECT_TRUE(e.written().features()[0].reversed.empty());
-    EXPECT_EQ(e.written().features()[0].uncertain, (std::vector<std::int32_t>{2, 3, 27}));
+    ASSERT_EQ(progress.record().features().size(), 1u);
+    EXPECT_EQ(progress.record().features()[0].id, u"A");
+    EXPECT_TRUE(progress.record().features()[0].reversed.empty());
+    EXPECT_EQ(progress.record().features()[0].uncertain, (std::vector<std::int32_t>{2, 3, 27}));
     EXPECT_TRUE(states.messages.empty());
     EXPECT_EQ(list.count(), 1);
 }
@@ -478,7 +476,7 @@ TEST_F(WriteCommand, HostUnreachableOrWithoutPartProgramChangesNothing) {
     model.setActive(std::nullopt);
     Error e = failure([&] { write(); });
     EXPECT_EQ(e.number(), errnum::kNoActivePartProgram);
-    EXPECT_TRUE(changed(e.written()).empty());
+    EXPECT_TRUE(changed(written()).empty());
     EXPECT_EQ(list.count(), 1);
     EXPECT_TRUE(list.isMarked(0));
     EXPECT_TRUE(states.isEnabled(Button::schreiben));

@@ -15,7 +15,7 @@
 #include "tests/e2e/host_setup.h"
 #include "tests/e2e/scenarios.h"
 #include "tests/e2e/window_driving.h"
-#include "win/window_text.h"
+#include "win/text.h"
 
 namespace dravosk::e2e {
 
@@ -160,7 +160,7 @@ void expectWriteDone(const Busy& busy, DWORD milliseconds, const std::wstring& w
     if (box == nullptr) {
         return;
     }
-    checkText(win::messageBoxText(box), kWrittenMessage, what + L": Write's message");
+    checkText(demo::messageBoxText(box), kWrittenMessage, what + L": Write's message");
     PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     checkVectors(busy.host.saved(), reversedCopy(*busy.start, kBusyFeatures, kAllVectors),
                  what + L": every feature reversed once");
@@ -248,7 +248,7 @@ int hangThenCancel(const std::wstring& exe, const std::wstring& sim) {
     if (report == nullptr) {
         return 1;
     }
-    const std::wstring text = win::messageBoxText(report);
+    const std::wstring text = demo::messageBoxText(report);
     checkText(win::windowText(report), L"Dravosk", L"report caption");
     const std::wstring expected[] = {
         L"Fehler 0x80010002 (-2147418110)\n",
@@ -372,7 +372,7 @@ int hangInRelease(const std::wstring& exe, const std::wstring& sim) {
     if (report == nullptr) {
         return 1;
     }
-    const std::wstring text = win::messageBoxText(report);
+    const std::wstring text = demo::messageBoxText(report);
     check(text.find(L"Fehler 0x80010002 (-2147418110)\n") != std::wstring::npos &&
               text.find(L"Release\n") != std::wstring::npos,
           L"the report names the release given up on: " + text);

@@ -15,8 +15,8 @@
 #include "tests/e2e/scenarios.h"
 #include "tests/e2e/test_programs.h"
 #include "tests/e2e/window_driving.h"
-#include "win/com_apartment.h"
-#include "win/window_text.h"
+#include "win/com.h"
+#include "win/text.h"
 
 namespace dravosk::e2e {
 
@@ -71,7 +71,7 @@ int readWithoutHost(const std::wstring& exe, const std::wstring& sim) {
         return 1;
     }
     checkText(windowText(box), L"Dravosk", L"report caption");
-    const std::wstring text = win::messageBoxText(box);
+    const std::wstring text = demo::messageBoxText(box);
     check(text.find(L"Fehler 0x800401F3 (-2147221005)") != std::wstring::npos,
           L"report gives the number in hex and decimal: " + text);
     check(text.find(L"CreateObject(\"KORVAN.Application\")") != std::wstring::npos,
@@ -166,7 +166,7 @@ int badWaitVariable(const std::wstring& exe) {
     waitFor(
         [&] {
             box = topLevelWindow(
-                id, [](HWND hwnd) { return IsWindowVisible(hwnd) && win::isMessageBox(hwnd); });
+                id, [](HWND hwnd) { return IsWindowVisible(hwnd) && demo::isMessageBox(hwnd); });
             return box != nullptr;
         },
         10000);
@@ -179,7 +179,7 @@ int badWaitVariable(const std::wstring& exe) {
         id, [](HWND hwnd) { return IsWindowVisible(hwnd) && windowText(hwnd) == kCaption; });
     check(form == nullptr, L"no window before the report");
     checkText(windowText(box), L"Dravosk", L"report caption");
-    const std::wstring text = win::messageBoxText(box);
+    const std::wstring text = demo::messageBoxText(box);
     for (const std::wstring part :
          {L"Fehler 0x80070057 (-2147024809)", L"DRAVOSK_WAIT_S", L"nicht \"zehn\""}) {
         check(text.find(part) != std::wstring::npos, L"the report says " + part + L": " + text);

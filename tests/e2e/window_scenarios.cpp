@@ -9,9 +9,8 @@
 #include "demo/form1_remote.h"
 #include "tests/e2e/scenarios.h"
 #include "tests/e2e/window_driving.h"
-#include "win/gdi_handles.h"
+#include "win/handles.h"
 #include "win/system_functions.h"
-#include "win/unique_handle.h"
 
 namespace dravosk::e2e {
 

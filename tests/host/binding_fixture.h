@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/call_observer.h"
+#include "core/host.h"
 #include "core/error.h"
 #include "host/com_service.h"
 #include "host/dispatch_object.h"
@@ -44,7 +44,7 @@ class BindingTest : public ::testing::Test {
         return object;
     }
     HostObjectPtr wrap(FakeDispatch* object) {
-        return std::make_unique<DispatchObject>(win::com_ptr<IDispatch>(object), calls_);
+        return std::make_unique<DispatchObject>(HostRef<IDispatch>(object, *calls_), calls_);
     }
 
     // A collection whose _NewEnum hands out a new enumerator over `items` each time.

@@ -5,13 +5,15 @@
 #include <utility>
 
 #include "core/commands.h"
-#include "core/feature_list.h"
+#include "core/controls.h"
 #include "sim/memory_window.h"
 #include "tests/host/binding_fixture.h"
-#include "win/unique_handle.h"
+#include "win/handles.h"
 
 namespace dravosk::host::test {
 namespace {
+
+using unique_hkey = win::unique_any<win::CloseTraits<HKEY, &::RegCloseKey>>;
 
 constexpr wchar_t kTestProgId[] = L"Dravosk.HostTest.Application";
 constexpr wchar_t kTestProgIdKey[] = L"Software\\Classes\\Dravosk.HostTest.Application";
@@ -57,7 +59,7 @@ class CommandsOverComTest : public BindingTest {
     void SetUp() override {
         wchar_t clsid[40];
         ASSERT_GT(::StringFromGUID2(kTestClsid, clsid, 40), 0);
-        win::unique_hkey key;
+        unique_hkey key;
         ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE,
                                     (std::wstring(kTestProgIdKey) + L"\\CLSID").c_str(), 0, nullptr,
                                     0, KEY_WRITE, nullptr, key.put(), nullptr),
@@ -130,6 +132,7 @@ class CommandsOverComTest : public BindingTest {
     TestService service{calls_};
     sim::MemoryFeatureList list;
     sim::MemoryControlStates states;
+    CommandProgress progress;
     // In the order of the commands: P1, the feature without identifier, P2.
     std::vector<FakeDispatch*> features_;
     std::vector<std::unique_ptr<std::map<int, Vector>>> vectors_;
@@ -138,7 +141,7 @@ class CommandsOverComTest : public BindingTest {
 };
 
 TEST_F(CommandsOverComTest, ReadListsTheFeaturesAndWriteReversesTheMarkedOnes) {
-    cmd_lesen_Click(service, list, states);
+    cmd_lesen_Click(service, list, states, progress);
     ASSERT_EQ(list.count(), 2);
     EXPECT_EQ(list.text(0), u"P1");
     EXPECT_EQ(list.text(1), u"P2");
@@ -146,7 +149,7 @@ TEST_F(CommandsOverComTest, ReadListsTheFeaturesAndWriteReversesTheMarkedOnes) {
 
     list.setMarked(1, true);
     states.setCheck(CheckBox::check2, 0);
-    cmd_schreiben_Click(service, list, states);
+    cmd_schreiben_Click(service, list, states, progress);
     const auto& p1 = *vectors_[0];
     const auto& p2 = *vectors_[2];
     EXPECT_EQ(p1.at(2), (Vector{1, 2, 3}));
@@ -159,14 +162,14 @@ TEST_F(CommandsOverComTest, ReadListsTheFeaturesAndWriteReversesTheMarkedOnes) {
 }
 
 TEST_F(CommandsOverComTest, AHostErrorEndsTheCommandAndReleasesEverything) {
-    cmd_lesen_Click(service, list, states);
+    cmd_lesen_Click(service, list, states, progress);
     markAll(list);
     features_[2]->add(L"PutVector", [](DISPPARAMS&, VARIANT*, EXCEPINFO* e) {
         e->scode = static_cast<SCODE>(0x80040210);
         e->bstrDescription = ::SysAllocString(L"Merkmal ist schreibgeschützt");
         return DISP_E_EXCEPTION;
     });
-    const Error e = failure([&] { cmd_schreiben_Click(service, list, states); });
+    const Error e = failure([&] { cmd_schreiben_Click(service, list, states, progress); });
     EXPECT_EQ(e.number(), static_cast<std::int32_t>(0x80040210));
     EXPECT_EQ(e.description(), u"Merkmal ist schreibgeschützt");
     EXPECT_NE(e.where().find(u"PutVector"), std::u16string::npos);
@@ -175,9 +178,9 @@ TEST_F(CommandsOverComTest, AHostErrorEndsTheCommandAndReleasesEverything) {
 }
 
 TEST_F(CommandsOverComTest, AClassNoServerAnswersForFailsBeforeTheListChanges) {
-    cmd_lesen_Click(service, list, states);
+    cmd_lesen_Click(service, list, states, progress);
     ::CoRevokeClassObject(std::exchange(cookie_, 0));
-    const Error e = failure([&] { cmd_lesen_Click(service, list, states); });
+    const Error e = failure([&] { cmd_lesen_Click(service, list, states, progress); });
     EXPECT_EQ(e.number(), static_cast<std::int32_t>(REGDB_E_CLASSNOTREG));
     EXPECT_EQ(e.where(), u"CreateObject(\"Dravosk.HostTest.Application\")");
     EXPECT_FALSE(e.description().empty());

@@ -3,7 +3,7 @@
 
 #include "core/text.h"
 
-#include "win/unique_bstr.h"
+#include "win/com.h"
 #include "tests/host/binding_fixture.h"
 
 namespace dravosk::host::test {

@@ -1,17 +1,42 @@
 #include "host/com_error.h"
-#include "host/hresult_text.h"
 #include "win/text.h"
-#include "win/unique_bstr.h"
+#include "win/com.h"
 #include "tests/host/binding_fixture.h"
 
 namespace dravosk::host::test {
 namespace {
 
+// The tool's own text for `hr`, as the operator must read it where the system has none.
+std::u16string germanText(HRESULT hr) {
+    switch (hr) {
+        case CO_E_CLASSSTRING:
+            return u"Die Programmkennung ist nicht registriert (ungültige Klassenzeichenfolge). "
+                   u"Ist Korvane auf diesem Rechner installiert?";
+        case DISP_E_UNKNOWNNAME:
+            return u"Unbekannter Name: Das Objekt hat kein Element dieses Namens.";
+        case DISP_E_TYPEMISMATCH:
+            return u"Typen unverträglich.";
+        case DISP_E_EXCEPTION:
+            return u"Der Automatisierungsserver hat einen Fehler ohne Beschreibung gemeldet.";
+        case RPC_E_CALL_REJECTED:
+        case RPC_E_SERVERCALL_RETRYLATER:
+            return u"Der Automatisierungsserver hat den Aufruf abgelehnt oder ist beschäftigt (ist "
+                   u"in Korvane ein Dialog offen?).";
+        case RPC_E_DISCONNECTED:
+        case HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE):
+        case CO_E_OBJNOTCONNECTED:
+            return u"Der Automatisierungsserver ist nicht verfügbar oder die Verbindung zu ihm "
+                   u"wurde getrennt (wurde Korvane beendet?).";
+        default:
+            return u"Unbekannter Fehler bei einem Aufruf der Automatisierungsschnittstelle.";
+    }
+}
+
 // What the operator reads for `hr` when nothing more specific is on offer: the system's text where
 // it has one (Windows), else the tool's own (Wine has none for the OLE codes).
 std::u16string expectedText(HRESULT hr) {
     const std::u16string system = win::u16(win::systemMessage(static_cast<DWORD>(hr)));
-    return system.empty() ? std::u16string(toolMessage(hr)) : system;
+    return system.empty() ? germanText(hr) : system;
 }
 
 TEST_F(BindingTest, AnUnknownProgramIdentifierGivesItsNumberAndAGermanText) {
@@ -19,12 +44,9 @@ TEST_F(BindingTest, AnUnknownProgramIdentifierGivesItsNumberAndAGermanText) {
     const Error e = failure([&] { service.createObject(u"Dravosk.GibtEsNicht"); });
     EXPECT_EQ(e.number(), static_cast<std::int32_t>(0x800401F3));
     EXPECT_EQ(e.where(), u"CreateObject(\"Dravosk.GibtEsNicht\")");
-    EXPECT_EQ(toolMessage(CO_E_CLASSSTRING),
-              u"Die Programmkennung ist nicht registriert (ungültige Klassenzeichenfolge). Ist "
-              u"Korvane auf diesem Rechner installiert?");
-    // With the hint: an elevated program may not see a registration made for the user alone.
-    EXPECT_EQ(e.description(),
-              expectedText(CO_E_CLASSSTRING) + u" " + std::u16string(kElevationHint));
+    // The report adds the hint that an elevated program may not see a registration made for the
+    // user alone (tests/ui).
+    EXPECT_EQ(e.description(), expectedText(CO_E_CLASSSTRING));
 
     // A NUL would cut the identifier short at the system's door.
     const std::u16string cut(u"Dravosk.GibtEsNicht\0Mehr", 24);
@@ -96,7 +118,7 @@ void raiseErrorInfo(const wchar_t* text) {
     ASSERT_EQ(::CreateErrorInfo(create.put()), S_OK);
     create->SetDescription(const_cast<LPOLESTR>(text));
     win::com_ptr<IErrorInfo> info;
-    ASSERT_EQ(create.query_to(info), S_OK);
+    ASSERT_EQ(create->QueryInterface(IID_IErrorInfo, info.put_void()), S_OK);
     ::SetErrorInfo(0, info.get());
 }
 
@@ -140,14 +162,64 @@ TEST_F(BindingTest, CallFailuresNameTheRejectedArgumentAndFallBackToGermanTexts)
         feature->add(L"GetVector", [hr](DISPPARAMS&, VARIANT*, EXCEPINFO*) { return hr; });
         const Error failed = failure([&] { wrap(feature)->call(u"GetVector", args); });
         EXPECT_EQ(failed.number(), static_cast<std::int32_t>(hr));
-        const std::u16string system = win::u16(win::systemMessage(static_cast<DWORD>(hr)));
-        const std::u16string_view table = toolMessage(hr);
-        EXPECT_EQ(failed.description(), !system.empty()  ? system
-                                        : !table.empty() ? std::u16string(table)
-                                                         : std::u16string(kGenericMessage));
+        EXPECT_EQ(failed.description(), expectedText(hr));
     }
-    EXPECT_FALSE(toolMessage(RPC_E_CALL_REJECTED).empty());
-    EXPECT_FALSE(toolMessage(CO_E_OBJNOTCONNECTED).empty());
+}
+
+// Whether a failed call certainly did not run is what the HRESULT the call returned says, not
+// the number reported: a host's exception may come after it wrote, whatever code it carries. A
+// call given up on may still be carried out. Everything else may have run.
+TEST_F(BindingTest, AFailedCallSaysWhetherTheHostCertainlyDidNotRunIt) {
+    const std::uint32_t unknown[] = {
+        0x80010105u,  // RPC_E_SERVERFAULT
+        0x80010007u,  // RPC_E_SERVER_DIED
+        0x80010006u,  // RPC_E_CONNECTION_TERMINATED
+        0x800706BEu,  // the remote procedure call failed
+        0x8007000Eu,  // E_OUTOFMEMORY
+        0x80004005u,  // E_FAIL
+        0x80020009u,  // DISP_E_EXCEPTION
+    };
+    const std::uint32_t notRun[] = {
+        0x80010001u,  // RPC_E_CALL_REJECTED
+        0x8001010Au,  // RPC_E_SERVERCALL_RETRYLATER
+        0x80010012u,  // RPC_E_SERVER_DIED_DNE
+        0x800401FDu,  // CO_E_OBJNOTCONNECTED
+        0x8001010Du,  // RPC_E_CANTCALLOUT_ININPUTSYNCCALL
+        0x80020003u,  // DISP_E_MEMBERNOTFOUND
+        0x8002000Eu,  // DISP_E_BADPARAMCOUNT
+    };
+    const std::uint32_t givenUp[] = {
+        0x8001011Fu,  // RPC_E_TIMEOUT
+        0x80010002u,  // RPC_E_CALL_CANCELED
+    };
+    const HostArg args[] = {1, 2, 0.0, 0.0, 0.0};
+    FakeDispatch* feature = make();
+    const auto outcome = [&](std::uint32_t number) {
+        feature->add(L"PutVector", [number](DISPPARAMS&, VARIANT*, EXCEPINFO*) {
+            return static_cast<HRESULT>(number);
+        });
+        return failure([&] { wrap(feature)->call(u"PutVector", args); }).outcome();
+    };
+    for (const std::uint32_t number : unknown) {
+        EXPECT_EQ(outcome(number), CallOutcome::unknown) << number;
+    }
+    for (const std::uint32_t number : notRun) {
+        EXPECT_EQ(outcome(number), CallOutcome::notRun) << number;
+    }
+    for (const std::uint32_t number : givenUp) {
+        EXPECT_EQ(outcome(number), CallOutcome::givenUp) << number;
+    }
+    // A host's exception that carries a number of the automation layer, or of the tool's own
+    // range, or its own code, has still run.
+    for (const std::uint32_t scode : {0x80020005u, 0x80020003u, 0xA0040001u, 0x800A03ECu}) {
+        feature->add(L"PutVector", [scode](DISPPARAMS&, VARIANT*, EXCEPINFO* e) {
+            e->scode = static_cast<SCODE>(scode);
+            return DISP_E_EXCEPTION;
+        });
+        const Error e = failure([&] { wrap(feature)->call(u"PutVector", args); });
+        EXPECT_EQ(static_cast<std::uint32_t>(e.number()), scode);
+        EXPECT_EQ(e.outcome(), CallOutcome::unknown) << scode;
+    }
 }
 
 }  // namespace

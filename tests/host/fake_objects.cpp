@@ -1,6 +1,6 @@
 #include "tests/host/fake_objects.h"
 
-#include "win/unique_bstr.h"
+#include "win/com.h"
 
 namespace dravosk::host::test {
 
@@ -160,7 +160,8 @@ win::unique_variant variantI4(std::int32_t value) {
 win::unique_variant variantText(const std::u16string& text) {
     win::unique_variant v;
     v.addressof()->vt = VT_BSTR;
-    v.addressof()->bstrVal = win::unique_bstr(text).release();
+    v.addressof()->bstrVal = ::SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()),
+                                                 static_cast<UINT>(text.size()));
     return v;
 }
 

@@ -13,8 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "win/com_ptr.h"
-#include "win/unique_variant.h"
+#include "win/com.h"
 
 namespace dravosk::host::test {
 

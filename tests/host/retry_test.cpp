@@ -3,7 +3,7 @@
 #include <memory>
 #include <numeric>
 
-#include "host/message_filter.h"
+#include "host/com_service.h"
 #include "host/outgoing_calls.h"
 #include "tests/host/binding_fixture.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "core/feature_list.h"
+#include "core/controls.h"
 #include "sim/model.h"
 
 namespace dravosk::test {

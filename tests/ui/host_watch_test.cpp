@@ -5,10 +5,11 @@
 #include <string>
 #include <thread>
 
+#include "demo/form1_remote.h"
 #include "tests/ui/test_windows.h"
-#include "ui/busy_question.h"
+#include "ui/reports.h"
 #include "ui/host_watch.h"
-#include "win/window_text.h"
+#include "win/text.h"
 
 namespace dravosk::ui {
 namespace {
@@ -31,7 +32,7 @@ TEST(WaitSeconds, WholeSecondsFromOneToAnHourInDecimalDigits) {
 BOOL CALLBACK matchQuestionBox(HWND hwnd, LPARAM context) {
     DWORD process = 0;
     GetWindowThreadProcessId(hwnd, &process);
-    if (process == GetCurrentProcessId() && win::className(hwnd) == L"#32770" &&
+    if (process == GetCurrentProcessId() && demo::className(hwnd) == L"#32770" &&
         FindWindowExW(hwnd, nullptr, L"Button", L"Warten") != nullptr &&
         FindWindowExW(hwnd, nullptr, L"Button", L"Abbrechen") != nullptr) {
         *reinterpret_cast<HWND*>(context) = hwnd;

@@ -4,8 +4,7 @@
 
 #include "core/error.h"
 #include "tests/ui/test_windows.h"
-#include "ui/listbox_feature_list.h"
-#include "ui/window_control_states.h"
+#include "ui/form_controls.h"
 
 namespace dravosk::ui {
 namespace {

@@ -12,7 +12,7 @@
 #include "tests/ui/windows_release.h"
 #include "ui/layout.h"
 #include "ui/main_window.h"
-#include "win/gdi_handles.h"
+#include "win/handles.h"
 #include "win/system_functions.h"
 
 namespace dravosk::ui {

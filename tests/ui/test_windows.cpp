@@ -1,6 +1,6 @@
 #include "tests/ui/test_windows.h"
 
-#include "win/window_text.h"
+#include "demo/form1_remote.h"
 
 namespace dravosk::ui::test {
 
@@ -10,12 +10,12 @@ SeenBox* current = nullptr;
 const std::function<void()>* currentWhileOpen = nullptr;
 
 BOOL CALLBACK confirmBox(HWND hwnd, LPARAM) {
-    if (!win::isMessageBox(hwnd)) {
+    if (!demo::isMessageBox(hwnd)) {
         return TRUE;
     }
     current->seen = true;
     current->caption = win::windowText(hwnd);
-    current->text = win::messageBoxText(hwnd);
+    current->text = demo::messageBoxText(hwnd);
     if (*currentWhileOpen) {
         (*currentWhileOpen)();
     }

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <optional>
 #include <string>
 
 #include "tests/ui/windows_release.h"
-#include "ui/theme_api.h"
 #include "win/system_functions.h"
 
 namespace dravosk::ui {
@@ -32,8 +32,7 @@ class ThemeApiTest : public ::testing::TestWithParam<WindowsRelease> {
 };
 
 TEST_P(ThemeApiTest, ComesFromTheSystemFolder) {
-    const ThemeApi api;
-    EXPECT_TRUE(api.loaded());
+    EXPECT_TRUE(win::loadThemeFunctions());
 }
 
 // A DLL planted beside the program is never even looked at: the load ends with "module not found"
@@ -42,14 +41,14 @@ TEST_P(ThemeApiTest, IgnoresADllBesideTheProgramAndDrawsWithoutTheme) {
     const std::wstring planted = besideThisProgram(L"dravosk-planted-theme.dll");
     plant(planted);
     SetLastError(ERROR_SUCCESS);
-    const ThemeApi api(L"dravosk-planted-theme.dll");
+    const std::optional<win::ThemeFunctions> themes =
+        win::loadThemeFunctions(L"dravosk-planted-theme.dll");
     const DWORD error = GetLastError();
     DeleteFileW(planted.c_str());
 
-    EXPECT_FALSE(api.loaded());
     EXPECT_EQ(error, DWORD{ERROR_MOD_NOT_FOUND});
     // Without the functions every window counts as unthemed: the classic face is drawn.
-    EXPECT_EQ(api.windowTheme(GetDesktopWindow()), nullptr);
+    EXPECT_FALSE(themes);
 }
 
 // A path would lead the load out of the system folder.

@@ -20,8 +20,6 @@ inline std::string releaseName(WindowsRelease release) {
             return "Windows8_1";
         case WindowsRelease::windows10_1607:
             return "Windows10_1607";
-        case WindowsRelease::windows10_1703:
-            return "Windows10_1703";
         case WindowsRelease::newest:
             return "Newest";
     }

@@ -56,8 +56,18 @@ class ComCommandsTest : public ::testing::Test {
     // the command returns, so the count is asked a few times.
     void expectNoLiveObjects();
 
-    void read() { cmd_lesen_Click(service_, list_, states_); }
-    void write() { cmd_schreiben_Click(service_, list_, states_); }
+    // Each command starts the progress anew, as the window does; written() is what the last
+    // Write wrote.
+    void read() {
+        progress_.begin();
+        cmd_lesen_Click(service_, list_, states_, progress_);
+    }
+    void write(ControlStates& states) {
+        progress_.begin();
+        cmd_schreiben_Click(service_, list_, states, progress_);
+    }
+    void write() { write(states_); }
+    const WriteRecord& written() const { return progress_.record(); }
     void mark(std::u16string_view text);
     std::vector<std::u16string> entries() const { return dravosk::test::texts(list_); }
 
@@ -67,6 +77,7 @@ class ComCommandsTest : public ::testing::Test {
     ComAutomationService service_;
     sim::MemoryFeatureList list_;
     sim::MemoryControlStates states_;
+    CommandProgress progress_;
 
   private:
     void writeProgram(const PartProgram& program);

@@ -78,7 +78,7 @@ TEST_F(ComErrorsTest, MissingMemberEndsTheCommandWithUnknownName) {
     EXPECT_EQ(put.number(), sim::kUnknownName);
     EXPECT_NE(put.description().find(u"Unbekannter Name"), std::u16string::npos) << put.what();
     EXPECT_EQ(put.where(), u"Befehl 1: Merkmal \"P1\", Datensatz 2: PutVector");
-    EXPECT_TRUE(changed(put.written()).empty());
+    EXPECT_TRUE(changed(written()).empty());
     expectWriteLeftTheWindowAlone();
     expectHostVectors({{false, false, false}, {false, false, false}, {false, false, false}});
     expectNoLiveObjects();
@@ -99,7 +99,7 @@ TEST_F(ComErrorsTest, HostExceptionArrivesWithItsNumberAndDescription) {
     EXPECT_EQ(e.description(), u"Vektor nicht verfügbar: Merkmal gesperrt");
     EXPECT_EQ(e.where(), u"Befehl 1: Merkmal \"P1\", Datensatz 3: GetVector");
     // Data set 2 of P1 had been written before.
-    EXPECT_EQ(changed(e.written()), std::vector<std::u16string>{u"P1"});
+    EXPECT_EQ(changed(written()), std::vector<std::u16string>{u"P1"});
     expectWriteLeftTheWindowAlone();
     expectHostVectors({{true, false, false}, {false, false, false}, {false, false, false}});
     expectNoLiveObjects();
@@ -122,7 +122,7 @@ TEST_F(ComErrorsTest, FailureMidWriteKeepsWhatWasWrittenAndNamesIt) {
     EXPECT_EQ(static_cast<std::uint32_t>(e.number()), 0x80040010u);
     EXPECT_EQ(e.description(), u"Schreiben abgelehnt");
     EXPECT_EQ(e.where(), u"Befehl 3: Merkmal \"P2\", Datensatz 3: PutVector");
-    EXPECT_EQ(changed(e.written()), (std::vector<std::u16string>{u"P1", u"P2"}));
+    EXPECT_EQ(changed(written()), (std::vector<std::u16string>{u"P1", u"P2"}));
     expectWriteLeftTheWindowAlone();
     expectHostVectors({{true, true, true}, {true, false, false}, {false, false, false}});
     expectNoLiveObjects();
@@ -133,9 +133,9 @@ TEST_F(ComErrorsTest, FailureMidWriteKeepsWhatWasWrittenAndNamesIt) {
     const Error late = failure([&] { write(); });
     EXPECT_EQ(static_cast<std::uint32_t>(late.number()), 0x80040010u);
     EXPECT_EQ(late.where(), u"Befehl 1: Merkmal \"P1\", Datensatz 3: PutVector");
-    ASSERT_FALSE(late.written().features().empty());
-    EXPECT_EQ(late.written().features()[0].reversed, (std::vector<std::int32_t>{2, 3}));
-    EXPECT_TRUE(late.written().features()[0].uncertain.empty());
+    ASSERT_FALSE(written().features().empty());
+    EXPECT_EQ(written().features()[0].reversed, (std::vector<std::int32_t>{2, 3}));
+    EXPECT_TRUE(written().features()[0].uncertain.empty());
     expectHostVectors({{false, false, true}, {true, false, false}, {false, false, false}});
     expectNoLiveObjects();
 }
@@ -151,7 +151,7 @@ TEST_F(ComErrorsTest, VectorNotFilledAcrossProcessesIsCaughtAndNotWritten) {
     EXPECT_EQ(e.number(), errnum::kVectorNotFilled);
     EXPECT_EQ(e.where(), u"Befehl 1: Merkmal \"P1\", Datensatz 3: GetVector");
     EXPECT_NE(e.description().find(u"nicht geliefert"), std::u16string::npos) << e.what();
-    EXPECT_EQ(changed(e.written()), std::vector<std::u16string>{u"P1"});
+    EXPECT_EQ(changed(written()), std::vector<std::u16string>{u"P1"});
     EXPECT_EQ(count("call PutVector(1, 3,"), 0);
     expectWriteLeftTheWindowAlone();
     expectHostVectors({{true, false, false}, {false, false, false}, {false, false, false}});
@@ -173,7 +173,7 @@ TEST_F(ComErrorsTest, NoActivePartProgramLeavesTheListAsItWas) {
 
     const Error inWrite = failure([&] { write(); });
     EXPECT_EQ(inWrite.number(), errnum::kNoActivePartProgram);
-    EXPECT_TRUE(changed(inWrite.written()).empty());
+    EXPECT_TRUE(changed(written()).empty());
     expectWriteLeftTheWindowAlone();
     expectNoLiveObjects();
 }

@@ -78,11 +78,11 @@ TEST_F(ComServerDeathTest, HostKilledBetweenTwoCallsFailsTheNextCallAtOnce) {
     markAll(list_);
     StatesThatKillTheHost states(states_, *server_);
 
-    const Error e = failure([&] { cmd_schreiben_Click(service_, list_, states); });
+    const Error e = failure([&] { write(states); });
     EXPECT_TRUE(isServerGone(e.number())) << e.what();
     EXPECT_FALSE(e.description().empty());
     EXPECT_EQ(e.where(), u"Befehl 1: Merkmal \"P1\", Datensatz 2: PutVector");
-    EXPECT_TRUE(changed(e.written()).empty());
+    EXPECT_TRUE(changed(written()).empty());
     expectListKept();
 
     expectNextCommandServed();
@@ -99,7 +99,7 @@ TEST_F(ComServerDeathTest, HostDyingDuringACallOfWriteFailsThatCall) {
     EXPECT_TRUE(isServerGone(e.number())) << e.what();
     EXPECT_FALSE(e.description().empty());
     EXPECT_EQ(e.where(), u"Befehl 2: Merkmal \"P2\", Datensatz 2: GetVector");
-    EXPECT_EQ(changed(e.written()), std::vector<std::u16string>{u"P1"});
+    EXPECT_EQ(changed(written()), std::vector<std::u16string>{u"P1"});
     expectListKept();
     EXPECT_TRUE(server_->waitForExit(10000));
 

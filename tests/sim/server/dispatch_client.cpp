@@ -99,7 +99,7 @@ Outcome invoke(IDispatch* object, const wchar_t* name, WORD flags,
     }
     DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
     outcome.hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
-                                outcome.value.reset_and_addressof(), outcome.exception.addressof(),
+                                outcome.value.addressof(), outcome.exception.addressof(),
                                 &outcome.argErr);
     return outcome;
 }

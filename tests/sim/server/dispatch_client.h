@@ -7,9 +7,7 @@
 #include <initializer_list>
 #include <string>
 
-#include "win/com_ptr.h"
-#include "win/unique_excepinfo.h"
-#include "win/unique_variant.h"
+#include "win/com.h"
 
 namespace dravosk::sim::server::test {
 

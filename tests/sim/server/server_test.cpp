@@ -19,8 +19,7 @@
 #include "tests/sim/server/part_program.h"
 #include "tests/support/korvane_sim.h"
 #include "tests/support/korvane_sim_path.h"
-#include "win/com_apartment.h"
-#include "win/unique_variant_array.h"
+#include "win/com.h"
 
 namespace dravosk::sim::server::test {
 namespace {

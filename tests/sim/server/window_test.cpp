@@ -14,9 +14,8 @@
 #include "tests/sim/server/part_program.h"
 #include "tests/support/korvane_sim.h"
 #include "tests/support/korvane_sim_path.h"
-#include "win/com_apartment.h"
+#include "win/com.h"
 #include "win/text.h"
-#include "win/window_text.h"
 
 namespace dravosk::sim::server::test {
 namespace {

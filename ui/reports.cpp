@@ -1,4 +1,7 @@
-#include "ui/error_report.h"
+#include "ui/reports.h"
+
+// commctrl.h needs windows.h first
+#include <commctrl.h>
 
 #include <cstdint>
 #include <cwchar>
@@ -8,22 +11,108 @@
 #include <vector>
 
 #include "core/commands.h"
-#include "core/control_states.h"
-#include "core/write_record.h"
-#include "ui/front_window.h"
+#include "ui/layout.h"
 #include "win/text.h"
 
 namespace dravosk::ui {
 
 namespace {
 
-// A report waits for the operator, who may be working in Korvane: it opens in front of every
-// other window and takes the foreground where Windows lets it (MB_SETFOREGROUND); where not, the
-// taskbar button flashes.
+// At most this many changed features (and uncertain calls) are named one per line, the rest
+// counted; longer descriptions and steps are cut, as identifiers are (kMaxIdentifier).
+constexpr std::size_t kMaxListedChanges = 20;
+constexpr std::size_t kMaxDescription = 1000;
+constexpr std::size_t kMaxStep = 300;
+
+constexpr int kWaitButton = 100;
+constexpr int kCancelButton = 101;
+
+// The window whose taskbar button stands for `window`: its top owner.
+HWND taskbarWindow(HWND window) noexcept {
+    const HWND top = ::GetAncestor(window, GA_ROOTOWNER);
+    return top != nullptr ? top : window;
+}
+
+bool anotherProgramInFront() noexcept {
+    const HWND foreground = ::GetForegroundWindow();
+    DWORD process = 0;
+    if (foreground != nullptr) {
+        ::GetWindowThreadProcessId(foreground, &process);
+    }
+    return process != ::GetCurrentProcessId();
+}
+
+void flash(HWND window, DWORD flags) noexcept {
+    FLASHWINFO info{};
+    info.cbSize = sizeof info;
+    info.hwnd = window;
+    info.dwFlags = flags;
+    ::FlashWindowEx(&info);
+}
+
+// Keeps `box` above all windows that are not topmost and tries to give it the foreground; where
+// another program keeps it, its top owner's taskbar button flashes (FLASHW_TIMERNOFG).
+void bringToFront(HWND box) noexcept {
+    ::SetWindowPos(box, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ::SetForegroundWindow(box);
+    if (::GetForegroundWindow() != box && anotherProgramInFront()) {
+        flash(taskbarWindow(box), FLASHW_TRAY | FLASHW_TIMERNOFG);
+    }
+}
+
+// Before a system box (MessageBox) opens over `owner`: flashes its taskbar button, as above,
+// when another program has the foreground. Null does nothing.
+void flashIfInBackground(HWND owner) noexcept {
+    if (owner != nullptr && anotherProgramInFront()) {
+        flash(taskbarWindow(owner), FLASHW_TRAY | FLASHW_TIMERNOFG);
+    }
+}
+
+void stopFlashing(HWND window) noexcept {
+    if (window != nullptr) {
+        flash(taskbarWindow(window), FLASHW_STOP);
+    }
+}
+
+// In front of every other window, taking the foreground where Windows lets it (MB_SETFOREGROUND).
 constexpr UINT kReportBox = MB_OK | MB_ICONERROR | MB_TOPMOST | MB_SETFOREGROUND;
+
+// Windows does not connect programs started at different elevation: a Korvane started as
+// administrator is invisible to a Dravosk started normally (or the other way round), which then
+// finds no part program, no registration (an elevated program reads only per-machine classes,
+// "Merged View of HKEY_CLASSES_ROOT") or no running Korvane; such reports say how to avoid it.
+constexpr wchar_t kElevationHint[] =
+    L"Wurde eines der beiden Programme als Administrator gestartet (mit erhöhten Rechten) und "
+    L"das andere nicht, verbindet Windows Dravosk nicht mit diesem Korvane: beide auf dieselbe "
+    L"Weise starten.";
+
+bool elevationMayBeTheCause(const Error& error) {
+    const bool toolsOwn = (static_cast<std::uint32_t>(error.number()) & 0x20000000u) != 0;
+    return error.number() == errnum::kNoActivePartProgram ||
+           (error.where().starts_with(u"CreateObject(") && !toolsOwn &&
+            error.number() != static_cast<std::int32_t>(E_POINTER));
+}
 
 std::wstring numberLine(std::int32_t number) {
     return L"Fehler " + win::hex(number) + L" (" + std::to_wstring(number) + L")";
+}
+
+// The length of a cut after at most `limit` code units that does not split a surrogate pair.
+std::size_t headLength(std::u16string_view text, std::size_t limit) {
+    std::size_t length = limit < text.size() ? limit : text.size();
+    if (length > 0 && length < text.size() && text[length - 1] >= 0xD800 &&
+        text[length - 1] <= 0xDBFF) {
+        --length;
+    }
+    return length;
+}
+
+// `text` as win::displayText shows it, cut after `limit` code units (no pair split) and "…".
+std::wstring shortenedText(std::u16string_view text, std::size_t limit) {
+    if (text.size() <= limit) {
+        return win::displayText(text);
+    }
+    return win::displayText(text.substr(0, headLength(text, limit))) + L"…";
 }
 
 std::wstring descriptionText(std::u16string_view description) {
@@ -44,18 +133,7 @@ void appendLines(std::wstring& text, const std::vector<std::u16string>& lines) {
     }
 }
 
-// The length of a cut after at most `limit` code units that does not split a surrogate pair.
-std::size_t headLength(std::u16string_view text, std::size_t limit) {
-    std::size_t length = limit < text.size() ? limit : text.size();
-    if (length > 0 && length < text.size() && text[length - 1] >= 0xD800 &&
-        text[length - 1] <= 0xDBFF) {
-        --length;
-    }
-    return length;
-}
-
-// The identifier as it goes into a line of the report: at most kMaxIdentifier code units, then
-// "…". Cut before it is shown, so a line stays short whatever the host named its feature.
+// At most kMaxIdentifier code units, then "…", so a line stays short whatever the host named it.
 std::u16string shortIdentifier(const std::u16string& id) {
     if (id.size() <= kMaxIdentifier) {
         return id;
@@ -138,17 +216,13 @@ std::u16string uncertainLine(const std::u16string& id, std::int32_t dataSet) {
     return dataSetStep(id, dataSet) + u": ungewiss, ob umgekehrt – bitte in Korvane prüfen";
 }
 
-std::wstring shortenedText(std::u16string_view text, std::size_t limit) {
-    if (text.size() <= limit) {
-        return win::displayText(text);
-    }
-    return win::displayText(text.substr(0, headLength(text, limit))) + L"…";
-}
-
 std::wstring errorReportText(const Error& error, const WriteRecord& written) {
     std::wstring text = L"Der Befehl wurde wegen eines Fehlers abgebrochen.\n\n";
     text += numberLine(error.number()) + L"\n";
     text += descriptionText(error.description()) + L"\n";
+    if (elevationMayBeTheCause(error)) {
+        text += std::wstring(kElevationHint) + L"\n";
+    }
     if (!error.where().empty()) {
         text += L"Schritt: " + stepText(error.where()) + L"\n";
     }
@@ -180,10 +254,6 @@ std::wstring errorReportText(const Error& error, const WriteRecord& written) {
     return text;
 }
 
-std::wstring errorReportText(const Error& error) {
-    return errorReportText(error, error.written());
-}
-
 void showErrorReport(HWND owner, const Error& error, const WriteRecord& written) noexcept {
     try {
         const std::wstring text = errorReportText(error, written);
@@ -200,8 +270,47 @@ void showErrorReport(HWND owner, const Error& error, const WriteRecord& written)
     showShortReport(owner, error.number(), written);
 }
 
-void showErrorReport(HWND owner, const Error& error) noexcept {
-    showErrorReport(owner, error, error.written());
+namespace {
+
+HRESULT CALLBACK onQuestionEvent(HWND dialog, UINT event, WPARAM, LPARAM, LONG_PTR) {
+    // The operator may have turned to another program meanwhile, Korvane among them: stay in front.
+    if (event == TDN_CREATED) {
+        bringToFront(dialog);
+    } else if (event == TDN_DESTROYED) {
+        stopFlashing(dialog);
+    }
+    return S_OK;
+}
+
+}  // namespace
+
+std::wstring busyQuestionText(std::chrono::seconds waited, std::u16string_view step) {
+    // Cut like a description: a feature's identifier can be any length.
+    return L"Korvane antwortet seit " + std::to_wstring(waited.count()) + L" s nicht (" +
+           shortenedText(step, kMaxDescription) + L"). Weiter warten oder abbrechen?";
+}
+
+bool askToWaitOn(HWND owner, const std::wstring& text) {
+    const TASKDIALOG_BUTTON buttons[] = {{kWaitButton, L"Warten"}, {kCancelButton, L"Abbrechen"}};
+    const std::wstring title = win::wide(kAppTitle);
+    TASKDIALOGCONFIG config{};
+    config.cbSize = sizeof config;
+    config.hwndParent = owner;
+    // Without TDF_ALLOW_DIALOG_CANCELLATION neither Esc nor the close box answers. Ownerless
+    // (asked by the watch's helper) it stands alone, screen-centred, with its own taskbar button.
+    config.dwFlags = owner != nullptr ? TDF_POSITION_RELATIVE_TO_WINDOW : 0;
+    config.pszWindowTitle = title.c_str();
+    config.pszMainIcon = TD_WARNING_ICON;
+    config.pszContent = text.c_str();
+    config.cButtons = static_cast<UINT>(std::size(buttons));
+    config.pButtons = buttons;
+    config.nDefaultButton = kWaitButton;
+    config.pfCallback = onQuestionEvent;
+    int pressed = 0;
+    if (FAILED(TaskDialogIndirect(&config, &pressed, nullptr, nullptr))) {
+        return true;
+    }
+    return pressed != kCancelButton;
 }
 
 }  // namespace dravosk::ui

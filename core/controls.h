@@ -1,6 +1,5 @@
-// The feature identifiers the window lists, each with a mark. The window implements the storage
-// over its list box; the logic here (the 32,767 limit, marking all) is shared by every
-// implementation.
+// What the commands see of the window: its listed feature identifiers, each with a mark, and its
+// buttons, check boxes and message box; the logic here (32,767 limit, marking all) is shared.
 #pragma once
 
 #include <string>
@@ -31,5 +30,19 @@ class FeatureList {
 // The two marking buttons: one loop over 16-bit indexes that writes every mark.
 void markAll(FeatureList& list);
 void unmarkAll(FeatureList& list);
+
+enum class Button { lesen, schreiben, allemarkieren, alledemarkieren };
+enum class CheckBox { check1, check2, check3 };
+
+class ControlStates {
+  public:
+    virtual ~ControlStates() = default;
+
+    virtual void setEnabled(Button button, bool enabled) = 0;
+    // 0 unchecked, 1 checked; only 1 counts as checked.
+    virtual int checkState(CheckBox box) const = 0;
+    // Modal, one OK button, no icon, the program's name as caption; returns once confirmed.
+    virtual void showMessage(std::u16string_view text) = 0;
+};
 
 }  // namespace dravosk

@@ -1,8 +1,11 @@
-#include "ui/listbox_feature_list.h"
+#include "ui/form_controls.h"
 
+#include <cstdint>
+#include <string>
 #include <utility>
 
 #include "core/error.h"
+#include "win/message_queue.h"
 #include "win/text.h"
 
 namespace dravosk::ui {
@@ -71,24 +74,19 @@ void ListBoxFeatureList::holdMarks() {
     const Int16 lines = count();
     std::vector<bool> marks(static_cast<std::size_t>(lines), false);
     const LRESULT selected = SendMessageW(listBox_, LB_GETSELCOUNT, 0, 0);
-    if (selected == LB_ERR || selected < 0 || selected > lines) {
-        throw Error(errnum::kBadIndex, u"Die Markierungen der Liste sind nicht lesbar.", u"Liste");
-    }
-    if (selected > 0) {
-        std::vector<int> indexes(static_cast<std::size_t>(selected));
-        const LRESULT got = SendMessageW(listBox_, LB_GETSELITEMS, indexes.size(),
-                                         reinterpret_cast<LPARAM>(indexes.data()));
-        if (got != selected) {
-            throw Error(errnum::kBadIndex, u"Die Markierungen der Liste sind nicht lesbar.",
-                        u"Liste");
-        }
-        for (const int index : indexes) {
-            if (index < 0 || index >= lines) {
-                throw Error(errnum::kBadIndex, u"Die Markierungen der Liste sind nicht lesbar.",
-                            u"Liste");
-            }
+    bool readable = selected != LB_ERR && selected >= 0 && selected <= lines;
+    std::vector<int> indexes(readable ? static_cast<std::size_t>(selected) : 0);
+    readable = readable && (selected == 0 ||
+                            SendMessageW(listBox_, LB_GETSELITEMS, indexes.size(),
+                                         reinterpret_cast<LPARAM>(indexes.data())) == selected);
+    for (const int index : indexes) {
+        readable = readable && index >= 0 && index < lines;
+        if (readable) {
             marks[static_cast<std::size_t>(index)] = true;
         }
+    }
+    if (!readable) {
+        throw Error(errnum::kBadIndex, u"Die Markierungen der Liste sind nicht lesbar.", u"Liste");
     }
     heldMarks_ = std::move(marks);
 }
@@ -99,11 +97,9 @@ void ListBoxFeatureList::releaseMarks() noexcept {
 
 void ListBoxFeatureList::doAppend(std::u16string_view text) {
     // Everything that can fail happens before the line is added, so the lines and the kept texts
-    // never part.
+    // never part; room grows geometrically, as a reserve of one more would move every kept text.
     std::u16string kept(text);
     const std::wstring shown = win::displayText(text);
-    // Room for the text before the line goes in, growing geometrically: a reserve of just one
-    // more would move every kept text on each append.
     if (texts_.size() == texts_.capacity()) {
         texts_.reserve(texts_.empty() ? 64 : texts_.capacity() * 2);
     }
@@ -119,6 +115,65 @@ void ListBoxFeatureList::doAppend(std::u16string_view text) {
     texts_.push_back(std::move(kept));
     if (heldMarks_) {
         heldMarks_->push_back(false);
+    }
+}
+
+void WindowControlStates::setEnabled(Button which, bool enabled) {
+    if (enablingHeld_) {
+        heldEnabling_.emplace_back(which, enabled);
+        return;
+    }
+    const HWND button = control(slotOf(which));
+    // A disabled control keeps no focus: hand it on first, so that keys still reach the window.
+    if (!enabled && GetFocus() == button) {
+        const HWND next = GetNextDlgTabItem(owner_, button, FALSE);
+        if (next != nullptr && next != button) {
+            SetFocus(next);
+        }
+    }
+    EnableWindow(button, enabled ? TRUE : FALSE);
+}
+
+int WindowControlStates::checkState(CheckBox box) const {
+    if (held_) {
+        return (*held_)[static_cast<std::size_t>(box)];
+    }
+    return SendMessageW(control(slotOf(box)), BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+}
+
+void WindowControlStates::holdCheckStates() {
+    held_.reset();
+    std::array<int, 3> states{};
+    for (const CheckBox box : {CheckBox::check1, CheckBox::check2, CheckBox::check3}) {
+        states.at(static_cast<std::size_t>(box)) = checkState(box);
+    }
+    held_ = states;
+}
+
+void WindowControlStates::holdEnabling() noexcept {
+    enablingHeld_ = true;
+    heldEnabling_.clear();
+}
+
+void WindowControlStates::releaseEnabling() noexcept {
+    enablingHeld_ = false;
+    for (const auto& [button, enabled] : heldEnabling_) {
+        setEnabled(button, enabled);
+    }
+    heldEnabling_.clear();
+}
+
+void WindowControlStates::showMessage(std::u16string_view text) {
+    // Keys typed ahead while the command ran must not confirm a message the user never saw.
+    win::discardQueuedInput();
+    const std::wstring shown = win::displayText(text);
+    const std::wstring title = win::wide(kAppTitle);
+    if (MessageBoxW(owner_, shown.c_str(), title.c_str(), MB_OK) == 0) {
+        // The user has not seen the message: that must not pass as done.
+        const DWORD code = GetLastError();
+        throw Error(
+            static_cast<std::int32_t>(HRESULT_FROM_WIN32(code != 0 ? code : ERROR_OUTOFMEMORY)),
+            u"Die Meldung konnte nicht angezeigt werden.", u"Meldung");
     }
 }
 
