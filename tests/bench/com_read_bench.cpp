@@ -21,9 +21,6 @@
 #include "core/commands.h"
 #include "core/text.h"
 #include "host/com_service.h"
-#include "tests/bench/bench_host.h"
-#include "sim/client/server.h"
-#include "sim/client/temp_file.h"
 #include "sim/memory_window.h"
 #include "sim/part_program_file.h"
 #include "tests/support/korvane_sim_path.h"
@@ -33,16 +30,15 @@
 namespace {
 
 using namespace dravosk;
-using bench::control;
-using bench::fail;
-using bench::roundTripsByKind;
+using test::roundTripsByKind;
+using test::throwFailure;
 using Clock = std::chrono::steady_clock;
 
 void check(HRESULT hr, const char* what) {
     if (FAILED(hr)) {
         char number[16];
         std::snprintf(number, sizeof number, "0x%08lX", static_cast<unsigned long>(hr));
-        fail(std::string(what) + " failed: " + number);
+        throwFailure(std::string(what) + " failed: " + number);
     }
 }
 
@@ -76,7 +72,7 @@ win::unique_variant naiveGet(IDispatch* object, const wchar_t* name) {
 win::com_ptr<IDispatch> naiveObject(IDispatch* object, const wchar_t* name) {
     win::unique_variant value = naiveGet(object, name);
     if (value.vt() != VT_DISPATCH || !V_DISPATCH(&value.get())) {
-        fail("not an object");
+        throwFailure("not an object");
     }
     // The variant's reference becomes the caller's.
     const auto taken = win::com_ptr<IDispatch>::attach(V_DISPATCH(&value.get()));
@@ -129,15 +125,15 @@ struct Run {
 };
 
 template <typename Read>
-Run measure(const sim::client::Server& server, Read read) {
-    control(server, "clear-calls");
+Run measure(const test::SimServer& server, Read read) {
+    server.lines("clear-calls");
     Run run;
     const auto start = Clock::now();
     run.ids = read();
     run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    run.roundTrips = roundTripsByKind(control(server, "calls"));
+    run.roundTrips = roundTripsByKind(server.lines("calls"));
     if (run.roundTrips["CreateInstance"] != 1) {
-        fail(
+        throwFailure(
             "the client was not served by the server this program started (is another "
             "korvane-sim.exe registered?)");
     }
@@ -160,8 +156,9 @@ void print(const char* name, const Run& run, int commands) {
 
 int benchmark(int size) {
     host::Apartment apartment;
-    const bench::BenchHost host(size, L"com-read-bench");
-    const sim::client::Server& server = host.server();
+    const test::SimHost server(test::korvaneSimPath(),
+                               sim::formatPartProgram(test::numberedFeatures(size)),
+                               L"com-read-bench", test::SimServer::Window::hidden, throwFailure);
 
     const Run tool = measure(server, toolRead);
     const Run naive = measure(server, naiveRead);

@@ -20,9 +20,6 @@
 #include "core/commands.h"
 #include "core/text.h"
 #include "host/com_service.h"
-#include "tests/bench/bench_host.h"
-#include "sim/client/server.h"
-#include "sim/client/temp_file.h"
 #include "sim/memory_window.h"
 #include "sim/part_program_file.h"
 #include "tests/support/korvane_sim_path.h"
@@ -31,9 +28,8 @@
 namespace {
 
 using namespace dravosk;
-using bench::control;
-using bench::fail;
-using bench::roundTripsByKind;
+using test::roundTripsByKind;
+using test::throwFailure;
 using Clock = std::chrono::steady_clock;
 
 struct Run {
@@ -42,30 +38,30 @@ struct Run {
 };
 
 // One Write of every listed feature, after a Read that fills and marks the list.
-Run writeOnce(const sim::client::Server& server, int features) {
+Run writeOnce(const test::SimServer& server, int features) {
     host::ComAutomationService service;
     sim::MemoryFeatureList list;
     sim::MemoryControlStates states;  // all three check boxes ticked
     CommandProgress progress;
     cmd_lesen_Click(service, list, states, progress);
     if (list.count() != features) {
-        fail("Read listed " + std::to_string(list.count()) + " features instead of " +
-             std::to_string(features));
+        throwFailure("Read listed " + std::to_string(list.count()) + " features instead of " +
+                     std::to_string(features));
     }
     markAll(list);
     states.messages.clear();
 
-    control(server, "clear-calls");
+    server.lines("clear-calls");
     Run run;
     const auto start = Clock::now();
     cmd_schreiben_Click(service, list, states, progress);
     run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    run.roundTrips = roundTripsByKind(control(server, "calls"));
+    run.roundTrips = roundTripsByKind(server.lines("calls"));
     if (states.messages != std::vector<std::u16string>{std::u16string(kWrittenMessage)}) {
-        fail("Write did not end with its message");
+        throwFailure("Write did not end with its message");
     }
     if (run.roundTrips["CreateInstance"] != 1) {
-        fail(
+        throwFailure(
             "the client was not served by the server this program started (is another "
             "korvane-sim.exe registered?)");
     }
@@ -74,8 +70,9 @@ Run writeOnce(const sim::client::Server& server, int features) {
 
 int benchmark(int features, int repetitions) {
     host::Apartment apartment;
-    const bench::BenchHost host(features, L"com-write-bench");
-    const sim::client::Server& server = host.server();
+    const test::SimHost server(test::korvaneSimPath(),
+                               sim::formatPartProgram(test::numberedFeatures(features)),
+                               L"com-write-bench", test::SimServer::Window::hidden, throwFailure);
 
     std::vector<Run> runs;
     for (int r = 0; r < repetitions; ++r) {

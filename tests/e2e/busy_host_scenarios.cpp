@@ -12,7 +12,6 @@
 
 #include "demo/form1_remote.h"
 #include "demo/vector_check.h"
-#include "tests/e2e/host_setup.h"
 #include "tests/e2e/scenarios.h"
 #include "tests/e2e/window_driving.h"
 #include "win/text.h"
@@ -108,7 +107,7 @@ Question waitForQuestion(const App& app, DWORD milliseconds, int fewest, const s
 // The host and Dravosk with every feature listed and marked, the wait set to kWait.
 struct Busy {
     explicit Busy(const std::wstring& exe, const std::wstring& sim)
-        : host(sim, kBusyProgram), start(host.saved()) {
+        : host(scenarioHost(sim, kBusyProgram)), start(host.saved()) {
         SetEnvironmentVariableW(L"DRAVOSK_WAIT_S", std::to_wstring(kWait).c_str());
         app.emplace(exe);
         ready = host.ready() && start && app->ready() && read(*app);
@@ -120,14 +119,14 @@ struct Busy {
     // Sets the host's `fault` (a control channel request) and clicks Write; false when either
     // could not be done.
     bool writeWith(const char* fault) {
-        if (!ready || !host.request(fault)) {
+        if (!ready || !host.request(fault).ok) {
             return false;
         }
         app->click(cmd_schreiben);
         return true;
     }
 
-    HostSetup host;
+    test::SimHost host;
     std::optional<sim::PartProgram> start;
     std::optional<App> app;
     bool ready = false;
@@ -171,7 +170,7 @@ void expectWriteDone(const Busy& busy, DWORD milliseconds, const std::wstring& w
 // The host refuses every call for 3 s from just before Write: Write waits it out and completes.
 int busyWrite(const std::wstring& exe, const std::wstring& sim) {
     Busy busy(exe, sim);
-    if (!busy.ready || !busy.host.request("reject 3000")) {
+    if (!busy.ready || !busy.host.request("reject 3000").ok) {
         return 1;
     }
     const ULONGLONG clicked = GetTickCount64();
@@ -179,7 +178,7 @@ int busyWrite(const std::wstring& exe, const std::wstring& sim) {
     const HWND box = busy.app->waitForMessageBox(20000);
     const double took = secondsSince(clicked);
     std::wstring refusals = L"?";
-    for (const std::string& line : busy.host.server->control("calls").lines) {
+    for (const std::string& line : busy.host.control("calls").lines) {
         if (line.rfind("roundtrip Rejected ", 0) == 0) {
             refusals = wide(line.substr(19));
         }
@@ -196,7 +195,7 @@ int busyWrite(const std::wstring& exe, const std::wstring& sim) {
 // and when the host answers while the question is open, Write completes on "Warten".
 int hangThenWait(const std::wstring& exe, const std::wstring& sim) {
     Busy busy(exe, sim);
-    if (!busy.ready || !busy.host.request("hang PutVector 5")) {
+    if (!busy.ready || !busy.host.request("hang PutVector 5").ok) {
         return 1;
     }
     ULONGLONG since = GetTickCount64();
@@ -219,7 +218,7 @@ int hangThenWait(const std::wstring& exe, const std::wstring& sim) {
     }
 
     // The host answers while the question is open; Write goes on only on the operator's word.
-    if (!busy.host.request("release")) {
+    if (!busy.host.request("release").ok) {
         return 1;
     }
     Sleep(500);
@@ -266,7 +265,7 @@ int hangThenCancel(const std::wstring& exe, const std::wstring& sim) {
     // The host still holds the call: Dravosk does not wait for it.
     checkEqual(busy.app->waitForExit(10000), DWORD{1}, L"exit code after the report");
     std::optional<sim::PartProgram> after;
-    if (busy.host.request("release")) {
+    if (busy.host.request("release").ok) {
         after = busy.host.saved();
     }
     // B1 and B2's Theo as reported; B2's IST either way, as reported; nothing else touched.
@@ -344,7 +343,7 @@ int typedAheadEnter(const std::wstring& exe, const std::wstring& sim) {
     Sleep(1000);
     check(IsWindow(question.hwnd) != FALSE && findQuestion(*busy.app).hwnd == question.hwnd,
           L"the keys typed before the question do not answer it");
-    if (!busy.host.request("release")) {
+    if (!busy.host.request("release").ok) {
         return 1;
     }
     PostMessageW(question.wait, BM_CLICK, 0, 0);

@@ -11,7 +11,6 @@
 #include "demo/form1_remote.h"
 #include "demo/vector_check.h"
 #include "sim/client/process.h"
-#include "tests/e2e/host_setup.h"
 #include "tests/e2e/scenarios.h"
 #include "tests/e2e/test_programs.h"
 #include "tests/e2e/window_driving.h"
@@ -88,9 +87,9 @@ int readWithoutHost(const std::wstring& exe, const std::wstring& sim) {
 
 // The host has no open part program: Read fails, the list it had stays until the end.
 int noProgram(const std::wstring& exe, const std::wstring& sim) {
-    HostSetup host(sim, kTestProgram);
+    const test::SimHost host = scenarioHost(sim, kTestProgram);
     App app(exe);
-    if (!host.ready() || !app.ready() || !read(app) || !host.request("no-program")) {
+    if (!host.ready() || !app.ready() || !read(app) || !host.request("no-program").ok) {
         return 1;
     }
     app.click(cmd_lesen);
@@ -105,7 +104,7 @@ int noProgram(const std::wstring& exe, const std::wstring& sim) {
 // The host fails in the middle of Write: the report names what stays reversed, and the host is
 // exactly so.
 int writeFailure(const std::wstring& exe, const std::wstring& sim) {
-    HostSetup host(sim, kTestProgram);
+    const test::SimHost host = scenarioHost(sim, kTestProgram);
     const std::optional<sim::PartProgram> start = host.saved();
     App app(exe);
     if (!host.ready() || !start || !app.ready() || !read(app)) {
@@ -115,7 +114,7 @@ int writeFailure(const std::wstring& exe, const std::wstring& sim) {
     toggle(app, Check2);
     // With IST unchecked Fläche_Süd takes two PutVector calls; the third, Bohrung_1's first,
     // fails.
-    if (!host.request("fail PutVector 3 0x80041234 Achse gesperrt: Änderung abgelehnt")) {
+    if (!host.request("fail PutVector 3 0x80041234 Achse gesperrt: Änderung abgelehnt").ok) {
         return 1;
     }
     app.click(cmd_schreiben);

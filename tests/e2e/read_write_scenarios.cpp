@@ -8,7 +8,6 @@
 
 #include "demo/form1_remote.h"
 #include "demo/vector_check.h"
-#include "tests/e2e/host_setup.h"
 #include "tests/e2e/scenarios.h"
 #include "tests/e2e/test_programs.h"
 #include "tests/e2e/window_driving.h"
@@ -19,7 +18,7 @@ using namespace demo;
 
 // Read, marking by hand and with the buttons, two Writes with a check box changed between them.
 int readAndWrite(const std::wstring& exe, const std::wstring& sim) {
-    HostSetup host(sim, kTestProgram);
+    const test::SimHost host = scenarioHost(sim, kTestProgram);
     const std::optional<sim::PartProgram> start = host.saved();
     if (!host.ready() || !start) {
         return 1;
@@ -111,7 +110,7 @@ int readAndWrite(const std::wstring& exe, const std::wstring& sim) {
 // A part program without listed features: an empty list, all buttons enabled, and a Write that
 // only shows its message.
 int emptyProgram(const std::wstring& exe, const std::wstring& sim) {
-    HostSetup host(sim, kProgramWithoutFeatures);
+    const test::SimHost host = scenarioHost(sim, kProgramWithoutFeatures);
     const std::optional<sim::PartProgram> start = host.saved();
     App app(exe);
     if (!host.ready() || !start || !app.ready() || !read(app)) {

@@ -3,10 +3,22 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+
+#include "demo/form1_remote.h"
+#include "demo/vector_check.h"
+#include "tests/support/korvane_sim.h"
 
 namespace dravosk::e2e {
 
 inline constexpr int kSkipped = 77;
+
+// korvane-sim.exe for a scenario with a host, serving `program` with its window shown; every
+// failure to reach it is a failed check.
+inline test::SimHost scenarioHost(const std::wstring& sim, std::string_view program) {
+    return {sim, program, L"e2e", test::SimServer::Window::shown,
+            [](const std::string& what) { demo::check(false, demo::wide(what)); }};
+}
 
 // The window by itself (window_scenarios.cpp).
 int resources(const std::wstring& exe);

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "core/text.h"
+
 namespace dravosk::test {
 
 sim::Command feature(sim::Value id, sim::Vector theo, sim::Vector ist, sim::Vector ziel) {
@@ -24,6 +26,14 @@ sim::Command nonFeature(sim::Value isFeature, sim::Value id) {
     c.id = std::move(id);
     c.label = u"Ausrichtung";
     return c;
+}
+
+sim::PartProgram numberedFeatures(int count) {
+    sim::PartProgram program{u"Bench", {}};
+    for (int i = 0; i < count; ++i) {
+        program.commands.push_back(feature(u"Merkmal " + decimal(i + 1)));
+    }
+    return program;
 }
 
 std::vector<std::u16string> texts(const FeatureList& list) {

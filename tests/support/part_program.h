@@ -18,6 +18,8 @@ sim::Command command(sim::Value isFeature, sim::Value id);
 // A command that is no feature: IsFeature false (or `isFeature`), shown as "Ausrichtung".
 sim::Command nonFeature(sim::Value isFeature = false,
                         sim::Value id = std::u16string(u"kein Merkmal"));
+// `count` features "Merkmal 1", "Merkmal 2", ... with the vectors of feature().
+sim::PartProgram numberedFeatures(int count);
 
 // The entries of a list, top to bottom.
 std::vector<std::u16string> texts(const FeatureList& list);

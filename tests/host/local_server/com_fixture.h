@@ -45,7 +45,7 @@ class ComCommandsTest : public ::testing::Test {
     // Makes `program` the server's active part program.
     void load(const PartProgram& program);
     // The part program as the server holds it now, read from the file it saves.
-    PartProgram hostProgram() { return server_->hostProgram(); }
+    PartProgram hostProgram() { return server_->saved().value_or(PartProgram{}); }
     // The recorded calls ("call GetVector(1, 2, &, &, &)") and round trips of the server.
     std::vector<std::string> calls();
     // How many recorded calls start with `prefix`, e.g. "call PutVector(".
