@@ -71,22 +71,25 @@ void ListBoxFeatureList::clear() {
 }
 
 void ListBoxFeatureList::holdMarks() {
+    const auto unreadable = [] {
+        return Error(errnum::kBadIndex, u"Die Markierungen der Liste sind nicht lesbar.", u"Liste");
+    };
     const Int16 lines = count();
-    std::vector<bool> marks(static_cast<std::size_t>(lines), false);
     const LRESULT selected = SendMessageW(listBox_, LB_GETSELCOUNT, 0, 0);
-    bool readable = selected != LB_ERR && selected >= 0 && selected <= lines;
-    std::vector<int> indexes(readable ? static_cast<std::size_t>(selected) : 0);
-    readable = readable && (selected == 0 ||
-                            SendMessageW(listBox_, LB_GETSELITEMS, indexes.size(),
-                                         reinterpret_cast<LPARAM>(indexes.data())) == selected);
-    for (const int index : indexes) {
-        readable = readable && index >= 0 && index < lines;
-        if (readable) {
-            marks[static_cast<std::size_t>(index)] = true;
-        }
+    if (selected == LB_ERR || selected < 0 || selected > lines) {
+        throw unreadable();
     }
-    if (!readable) {
-        throw Error(errnum::kBadIndex, u"Die Markierungen der Liste sind nicht lesbar.", u"Liste");
+    std::vector<int> indexes(static_cast<std::size_t>(selected));
+    if (selected > 0 && SendMessageW(listBox_, LB_GETSELITEMS, indexes.size(),
+                                     reinterpret_cast<LPARAM>(indexes.data())) != selected) {
+        throw unreadable();
+    }
+    std::vector<bool> marks(static_cast<std::size_t>(lines), false);
+    for (const int index : indexes) {
+        if (index < 0 || index >= lines) {
+            throw unreadable();
+        }
+        marks[static_cast<std::size_t>(index)] = true;
     }
     heldMarks_ = std::move(marks);
 }

@@ -15,6 +15,7 @@
 #include "sim/recorder.h"
 #include "tests/support/failure.h"
 #include "tests/support/part_program.h"
+#include "tests/support/written.h"
 
 namespace dravosk::test {
 
@@ -33,13 +34,9 @@ class HostTest : public ::testing::Test {
     }
     sim::Command& command(std::size_t index) { return model.active()->commands.at(index); }
 
-    // Each command starts the progress anew, as the window does.
-    void read() { run(cmd_lesen_Click, states); }
-    void write() { run(cmd_schreiben_Click, states); }
-    void run(auto commandClick, ControlStates& with) {
-        progress.begin();
-        commandClick(host, list, with, progress);
-    }
+    void read() { runCommand(cmd_lesen_Click, host, list, states, progress); }
+    void write(ControlStates& with) { runCommand(cmd_schreiben_Click, host, list, with, progress); }
+    void write() { write(states); }
     // What the last Write wrote, as the window reports it.
     const WriteRecord& written() const { return progress.record(); }
 

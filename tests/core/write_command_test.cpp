@@ -171,7 +171,7 @@ TEST_F(WriteCommand, ReadsEachCheckBoxAtTheMomentItsVectorIsReached) {
     markAll(list);
     ScriptedChecks checks;
     checks.script = {1, 0, 0, 0, 0, 1};
-    run(cmd_schreiben_Click, checks);
+    write(checks);
     EXPECT_EQ(checks.reads,
               (std::vector<CheckBox>{CheckBox::check1, CheckBox::check2, CheckBox::check3,
                                      CheckBox::check1, CheckBox::check2, CheckBox::check3}));
@@ -356,7 +356,7 @@ TEST_F(WriteCommand, AFinalMessageThatCannotBeShownStillNamesWhatWasWritten) {
     } failing;
     load({feature(u"A"), feature(u"B")});
     readAndMark({0, 1});
-    Error e = failure([&] { run(cmd_schreiben_Click, failing); });
+    Error e = failure([&] { write(failing); });
     EXPECT_EQ(e.where(), u"Meldung");
     EXPECT_EQ(changed(written()), (List{u"A", u"B"}));
     EXPECT_EQ(written().features().at(1).reversed, (std::vector<std::int32_t>{2, 3, 27}));

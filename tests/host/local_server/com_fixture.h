@@ -19,6 +19,7 @@
 #include "tests/support/failure.h"
 #include "tests/support/korvane_sim.h"
 #include "tests/support/part_program.h"
+#include "tests/support/written.h"
 
 namespace dravosk::host::test {
 
@@ -28,6 +29,7 @@ using dravosk::test::failure;
 using dravosk::test::feature;
 using dravosk::test::negated;
 using dravosk::test::nonFeature;
+using dravosk::test::runCommand;
 using sim::Command;
 using sim::PartProgram;
 using sim::Vector;
@@ -56,17 +58,12 @@ class ComCommandsTest : public ::testing::Test {
     // the command returns, so the count is asked a few times.
     void expectNoLiveObjects();
 
-    // Each command starts the progress anew, as the window does; written() is what the last
-    // Write wrote.
-    void read() {
-        progress_.begin();
-        cmd_lesen_Click(service_, list_, states_, progress_);
-    }
+    void read() { runCommand(cmd_lesen_Click, service_, list_, states_, progress_); }
     void write(ControlStates& states) {
-        progress_.begin();
-        cmd_schreiben_Click(service_, list_, states, progress_);
+        runCommand(cmd_schreiben_Click, service_, list_, states, progress_);
     }
     void write() { write(states_); }
+    // What the last Write wrote, as the window reports it.
     const WriteRecord& written() const { return progress_.record(); }
     void mark(std::u16string_view text);
     std::vector<std::u16string> entries() const { return dravosk::test::texts(list_); }
